@@ -1,0 +1,157 @@
+#include "osc/OscDevice.h"
+
+#include "osc/OscScales.h"
+
+void TOscTrigger::SetLevel(int Value) {
+  // Raised to the minimum first, then lowered to the maximum, so crossed
+  // limits give the maximum.
+  if (Value < FMinLevel)
+    Value = FMinLevel;
+  if (Value > FMaxLevel)
+    Value = FMaxLevel;
+  if (Value == FLevel)
+    return;
+  FLevel = Value;
+  DoChange();
+}
+
+void TOscTrigger::SetMode(TOscTriggerMode Value) {
+  if (!OscIsValidOrdinal(Value) || Value == FMode)
+    return;
+  FMode = Value;
+  if (Value == tmNormal || Value == tmOnce)
+    FOwner->SetAutoRange(false);
+  DoChange();
+}
+
+void TOscTrigger::SetSlope(TOscTriggerSlope Value) {
+  if (!OscIsValidOrdinal(Value) || Value == FSlope)
+    return;
+  FSlope = Value;
+  DoChange();
+}
+
+void TOscTrigger::SetChannel(int Value) {
+  if (Value == FChannel)
+    return;
+  FChannel = Value;
+  DoChange();
+}
+
+void TOscTrigger::Apply(const TOscTrigger& Trigger) {
+  SetLevel(Trigger.Level());
+  SetMode(Trigger.Mode());
+  SetSlope(Trigger.Slope());
+  SetChannel(Trigger.Channel());
+}
+
+void TOscTrigger::DoChange() {
+  FOwner->DoChange({propTrigger});
+}
+
+void TOscBattery::SetState(TOscBatteryState AState) {
+  if (!OscIsValidOrdinal(AState) || AState == FState)
+    return;
+  FState = AState;
+  FOwner->DoChange({propBattery});
+}
+
+TOscDevice::TOscDevice()
+    : FBattery(std::make_unique<TOscBattery>(this)), FTrigger(std::make_unique<TOscTrigger>(this)),
+      FSignalObserver(std::make_unique<TOscSignalObserver>(
+          [this](TOscSignal* Sender, TOscDeviceProperties Changes) {
+            SignalChanged(Sender, Changes);
+          })) {}
+
+TOscDevice::~TOscDevice() {
+  // First, so that the channels' own notifications while they are destroyed
+  // reach no device.
+  DestroySignals();
+}
+
+void TOscDevice::CreateSignals(int ACount) {
+  FSignals = std::make_unique<TOscSignals>(this);
+  for (int I = 0; I < ACount; ++I)
+    FSignals->Add(CSampleCount)->RegisterObserver(FSignalObserver.get());
+}
+
+void TOscDevice::DestroySignals() {
+  if (!FSignals)
+    return;
+  for (int I = 0; I < FSignals->Count(); ++I)
+    FSignals->Signal(I).UnregisterObserver(FSignalObserver.get());
+  FSignals.reset();
+}
+
+void TOscDevice::ClearSignals() {
+  if (!FSignals)
+    return;
+  for (int I = 0; I < FSignals->Count(); ++I)
+    FSignals->Signal(I).Clear();
+}
+
+void TOscDevice::SignalChanged(TOscSignal*, TOscDeviceProperties Changes) {
+  DoChange(Changes);
+}
+
+void TOscDevice::SetHold(bool Value) {
+  if (Value == FHold)
+    return;
+  FHold = Value;
+  DoChange({});
+}
+
+void TOscDevice::SetAutoRange(bool Value) {
+  if (Value == FAutoRange)
+    return;
+  FAutoRange = Value;
+  DoChange({});
+}
+
+void TOscDevice::SetTimeBase(TOscTimeBase Value) {
+  if (!OscIsValidOrdinal(Value) || Value == FTimeBase)
+    return;
+  FTimeBase = Value;
+  FAutoRange = false; // silently: the time-base notification follows
+  DoChange({propTimeBase});
+}
+
+void TOscDevice::SetCalibrating(bool Value) {
+  if (Value == FCalibrating)
+    return;
+  FCalibrating = Value;
+  DoChange({});
+  if (Value) {
+    if (FOnCalibrate)
+      FOnCalibrate(this);
+  } else if (FOnCalibrated) {
+    FOnCalibrated(this);
+  }
+}
+
+double TOscDevice::SampleRate() const {
+  return OscSamplePeriod(FTimeBase);
+}
+
+void TOscDevice::BeginUpdate() {
+  if (FUpdateCount == 0)
+    FChanges = {};
+  ++FUpdateCount;
+}
+
+void TOscDevice::EndUpdate() {
+  --FUpdateCount;
+  if (FUpdateCount == 0)
+    DoChange(FChanges);
+}
+
+void TOscDevice::DoChange(TOscDeviceProperties Changes) {
+  if (FUpdateCount != 0) {
+    FChanges += Changes;
+    return;
+  }
+  if (Changes.ContainsAny({propTimeBase, propVdiv, propTrigger, propCoupling}))
+    ClearSignals();
+  NotifyObservers(Changes);
+  CallChange();
+}

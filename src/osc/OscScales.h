@@ -1,0 +1,22 @@
+#pragma once
+
+// How the model's enumerations and sample values map to physical units.
+// A vertical division is 25 sample steps; the view shows 10 of them.
+
+#include "osc/OscTypes.h"
+
+constexpr int CSamplesPerVoltDivision = 25;
+
+// Volts per division, indexed by TOscVoltsPerDivision ordinal.
+extern const double COscVoltsPerDivision[13];
+// Seconds per horizontal division, indexed by TOscTimeBase ordinal.
+extern const double COscTimeBase[19];
+
+// Volts per division at the probe tip.
+double OscVoltsPerDivisionVoltage(TOscVoltsPerDivision VoltsPerDivision, TOscMultiplier Multiplier);
+
+// Samples per horizontal division: 10 at 1 us/div, 20 at 2 us/div, else 50.
+int OscSamplesPerDivision(TOscTimeBase TimeBase);
+
+// Seconds between two samples at the given time base.
+double OscSamplePeriod(TOscTimeBase TimeBase);

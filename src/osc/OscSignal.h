@@ -1,0 +1,128 @@
+#pragma once
+
+// One channel of the device model and the list that owns the channels.
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "osc/OscObserver.h"
+#include "osc/OscTypes.h"
+
+class TOscDevice;
+class TOscMeasurement;
+
+class TOscSignal {
+public:
+  using TNotifyEvent = std::function<void(TOscSignal* Sender)>;
+
+  TOscSignal(TOscDevice* ADevice, int ACount);
+  virtual ~TOscSignal();
+  TOscSignal(const TOscSignal&) = delete;
+  TOscSignal& operator=(const TOscSignal&) = delete;
+
+  TOscDevice* Owner() const { return FDevice; }
+  TOscMeasurement& Measurement() const { return *FMeasurement; }
+
+  int Fill() const { return FFill; }
+  int Count() const { return FCount; }
+  void SetCount(int Value) { SetSize(Value); }
+  void SetSize(int Value);
+
+  bool Visible() const { return FVisible; }
+  void SetVisible(bool Value) { FVisible = Value; }
+
+  TOscInputCoupling Coupling() const { return FCoupling; }
+  void SetCoupling(TOscInputCoupling Value);
+  TOscVoltsPerDivision VoltsPerDivision() const { return FVoltsPerDivision; }
+  void SetVoltsPerDivision(TOscVoltsPerDivision Value);
+  int YPosition() const { return FYPosition; }
+  void SetYPosition(int Value) { FYPosition = Value; } // never notifies
+  TOscMultiplier Multiplier() const { return FMultiplier; }
+  void SetMultiplier(TOscMultiplier Value);
+
+  // One range check, no notification: called once per sample per block.
+  TOscSample GetSample(int Idx) const {
+    CheckIndex(Idx);
+    return FSamples[static_cast<std::size_t>(Idx)];
+  }
+  void SetSample(int Idx, TOscSample Value) {
+    CheckIndex(Idx);
+    if (FFill < Idx + 1)
+      FFill = Idx + 1;
+    FSamples[static_cast<std::size_t>(Idx)] = Value;
+  }
+  // The whole buffer, Count() samples, for passes that read every sample.
+  const TOscSample* Samples() const { return FSamples.data(); }
+  void Clear();
+
+  // Scales.
+  double VoltsPerSample() const;
+  double SamplesPerVolt() const;
+  double Voltage(double Sample) const;
+  double GetSampleVoltage(int Idx) const;
+  bool IsOverTuned() const;
+
+  // Measurements over the whole buffer.
+  double Vdc() const;
+  double Vmin() const;
+  double Vmax() const;
+  double Vpkpk() const;
+  double Vrms() const;
+  double Vtrms() const;
+  double dBm() const;
+  double Wrms2() const;
+  double Wrms4() const;
+  double Wrms8() const;
+  double Wrms16() const;
+  double Wrms32() const;
+
+  void RegisterObserver(TOscSignalObserver* Observer) { FObservers.Register(Observer); }
+  void UnregisterObserver(TOscSignalObserver* Observer) { FObservers.Unregister(Observer); }
+  void NotifyObservers(TOscDeviceProperties Changes) { FObservers.Notify(this, Changes); }
+
+  void BeginUpdate();
+  void EndUpdate();
+
+  const TNotifyEvent& OnChange() const { return FOnChange; }
+  void SetOnChange(TNotifyEvent Value) { FOnChange = std::move(Value); }
+
+protected:
+  virtual void DoChange(TOscDeviceProperties Changes);
+  virtual void InitDefaults();
+  void CallChanged(TOscDeviceProperties Changes);
+  void CheckIndex(int Idx) const {
+    if (Idx < 0 || Idx >= FCount)
+      throw EOscOutOfRangeError(SIndexOutOfRange);
+  }
+
+private:
+  int FFill = 0;
+  TOscDeviceProperties FChanges;
+  TOscDevice* FDevice;
+  TOscObserverList<TOscSignal> FObservers;
+  bool FVisible = true;
+  int FCount = 0;
+  std::vector<TOscSample> FSamples;
+  int FUpdateCount = 0;
+  TOscInputCoupling FCoupling = inAC;
+  TOscVoltsPerDivision FVoltsPerDivision = vdivNone;
+  int FYPosition = 0;
+  TOscMultiplier FMultiplier = multX1;
+  std::unique_ptr<TOscMeasurement> FMeasurement;
+  TNotifyEvent FOnChange;
+};
+
+class TOscSignals {
+public:
+  explicit TOscSignals(TOscDevice* AOwner) : FOwner(AOwner) {}
+
+  TOscSignal* Add(int ALength);
+  int Count() const { return static_cast<int>(FSignals.size()); }
+  TOscSignal& Signal(int Idx) const;
+  TOscSignal& operator[](int Idx) const { return Signal(Idx); }
+
+private:
+  TOscDevice* FOwner;
+  std::vector<std::unique_ptr<TOscSignal>> FSignals;
+};
