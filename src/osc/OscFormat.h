@@ -3,13 +3,19 @@
 // Short texts of measured quantities: a number with an SI prefix and a unit
 // glued to it ("500.00mV", "2kHz", "250µs", "12.5mW", "25.2dB"). Results are
 // UTF-8; the export turns them into Windows-1252 bytes.
+//
+// Numbers are rounded half away from zero on the exact decimal value of the
+// double, carry no thousands separator, and a value that rounds to zero has no
+// sign. None of this depends on the C library's locale.
 
 #include <string>
 
 // Clamps Value to MinValue..MaxValue; crossed limits give MaxValue.
 int OscLimitValue(int MinValue, int Value, int MaxValue);
 
-// Fmt is "%.2f" or "%.0f" (a fixed format with one floating argument).
+// Fmt is "%.2f" or "%.0f" (a fixed format with one floating argument); text
+// around the conversion is copied and "%%" gives "%". Any other conversion
+// raises EOscInvalidArgumentError.
 std::string OscVoltageToStrFormat(const char* Fmt, double Value);
 std::string OscVoltageToStr(double Value);
 std::string OscFrequencyToStr(double Value);
@@ -21,3 +27,9 @@ std::string OscWattsToStr(double Value);
 // once at start; tests set it to check other locales.
 char OscDecimalSeparator();
 void OscSetDecimalSeparator(char Separator);
+
+// Value with exactly Decimals decimals ("%.*f"), or with at most Decimals and
+// trailing zeros dropped when TrimZeros (the pictures "0", "0.#", "0.###").
+// Infinite and not-a-number values give "INF", "-INF" and "NAN".
+std::string OscFloatToStr(double Value, int Decimals, bool TrimZeros, char Separator);
+std::string OscFloatToStr(double Value, int Decimals);
