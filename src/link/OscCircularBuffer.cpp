@@ -1,0 +1,53 @@
+#include "link/OscCircularBuffer.h"
+
+#include <cstdio>
+#include <cstring>
+
+TOscCircularBuffer::TOscCircularBuffer(int ACapacity) {
+  if (ACapacity <= 0)
+    throw EOscInvalidArgumentError("Invalid buffer capacity");
+  FCapacity = ACapacity;
+  FData = std::make_unique<std::uint8_t[]>(static_cast<std::size_t>(ACapacity));
+}
+
+void TOscCircularBuffer::Clear() {
+  FSize = 0;
+  FGarbage = 0;
+}
+
+void TOscCircularBuffer::GarbageCollect() {
+  if (FGarbage <= 0)
+    return;
+  std::memmove(FData.get(), FData.get() + FGarbage, static_cast<std::size_t>(FSize));
+  FGarbage = 0;
+}
+
+void TOscCircularBuffer::Append(const std::uint8_t* Data, int Count) {
+  if (BytesFree() < Count)
+    GarbageCollect();
+  if (BytesFree() < Count) {
+    char Msg[96];
+    std::snprintf(Msg, sizeof Msg, "Not enough space: %d available, %d needed.", BytesFree(),
+                  Count);
+    throw EOscBufferOverflowError(Msg);
+  }
+  if (Count <= 0)
+    return;
+  std::memcpy(FData.get() + FGarbage + FSize, Data, static_cast<std::size_t>(Count));
+  FSize += Count;
+}
+
+void TOscCircularBuffer::Discard(int Count) {
+  FGarbage += Count;
+  FSize -= Count;
+  if (FSize == 0)
+    FGarbage = 0;
+}
+
+std::uint8_t TOscChecksum::Calculate(const std::uint8_t* Data, int Size) {
+  // Summed in a wide accumulator so the loop vectorises; only the low byte matters.
+  unsigned Sum = 0;
+  for (int I = 0; I < Size; ++I)
+    Sum += Data[I];
+  return static_cast<std::uint8_t>(0u - Sum);
+}

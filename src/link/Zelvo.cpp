@@ -1,0 +1,189 @@
+#include "link/Zelvo.h"
+
+#include <algorithm>
+
+#include "link/ZelvoFrames.h"
+
+namespace {
+
+// Stores one channel's bytes of a block of sample pairs (every second byte from
+// Src) at sample indices From .. From + Pairs - 1, skipping those at or beyond
+// the channel's end. The last sample goes through SetSample, which checks the
+// range and raises Fill as the per-sample calls would; the rest are written
+// straight into the channel's buffer, which is the receive path's hot loop.
+void StoreSamples(TOscSignal& Signal, int From, int Pairs, const std::uint8_t* Src) {
+  const int End = std::min(From + Pairs, Signal.Count());
+  if (End <= From)
+    return;
+  const int Last = End - 1 - From;
+  Signal.SetSample(End - 1, Src[2 * Last]);
+  // The samples are the channel's own non-const storage; the model offers no
+  // mutable view of it.
+  TOscSample* Dst = const_cast<TOscSample*>(Signal.Samples()) + From;
+  for (int K = 0; K < Last; ++K)
+    Dst[K] = Src[2 * K];
+}
+
+TOscBatteryState BatteryFromCode(std::uint8_t Code, bool& Known) {
+  Known = true;
+  switch (Code) {
+  case CZelvoBatteryCodeFull:
+    return batteryFull;
+  case CZelvoBatteryCodeLow:
+    return batteryLow;
+  case CZelvoBatteryCodeCharging:
+    return batteryCharging;
+  default:
+    Known = false;
+    return batteryLow;
+  }
+}
+
+} // namespace
+
+TCustomZelvo::TCustomZelvo() {
+  CreateSignals(2);
+}
+
+TZelvo::TZelvo()
+    : FWifiSettings(std::make_unique<TZelvoWifiSettings>(this)),
+      FConnectionObserver(std::make_unique<TZelvoConnectionObserver>()) {
+  FConnectionObserver->SetOnReceive([this](TZelvoConnection* Sender, const TZelvoPacket& Packet) {
+    HandleReceive(Sender, Packet);
+  });
+  FConnectionObserver->SetOnConnect([this](TZelvoConnection* Sender) { HandleConnected(Sender); });
+  FConnectionObserver->SetOnConnectionDestroy(
+      [this](TZelvoConnection* Sender) { Notification(Sender); });
+}
+
+// The observer is destroyed before the WiFi settings and unregisters itself
+// from the attached connection.
+TZelvo::~TZelvo() = default;
+
+void TZelvo::SetConnection(TZelvoConnection* Value) {
+  if (FConnection != nullptr)
+    FConnection->UnregisterObserver(FConnectionObserver.get());
+  FConnection = Value;
+  if (Value != nullptr)
+    Value->RegisterObserver(FConnectionObserver.get());
+}
+
+void TZelvo::Notification(TZelvoConnection* AConnection) {
+  if (AConnection != nullptr && AConnection == FConnection)
+    SetConnection(nullptr);
+}
+
+void TZelvo::Send(TZelvoPacket& Packet) {
+  if (FConnection != nullptr)
+    FConnection->Send(Packet);
+}
+
+void TZelvo::SendRequest(TCommand Command) {
+  TZelvoPacket Packet = ZelvoRequestFrame(Command);
+  Send(Packet);
+}
+
+void TZelvo::RequestSamples() {
+  SendRequest(CRequestSamplesCommand);
+}
+
+void TZelvo::Calibrate() {
+  SendRequest(CStartCalibration);
+}
+
+void TZelvo::RequestWifiSettings() {
+  SendRequest(CWifiSettingsRequest);
+}
+
+void TZelvo::TransmitDebug(bool Value) {
+  SendRequest(Value ? CEnableDebug : CDisableDebug);
+}
+
+void TZelvo::TransmitSettings() {
+  TCustomZelvo::TransmitSettings();
+  TZelvoPacket Packet = ZelvoSettingsFrame(ZelvoSettingsBlock(*this));
+  if (!Hold())
+    ClearSignals();
+  Send(Packet);
+}
+
+void TZelvo::TransmitWifiSettings() {
+  TZelvoPacket Packet = ZelvoChangeWifiFrame(FWifiSettings->Channel(), FWifiSettings->SSID(),
+                                             FWifiSettings->Password());
+  Send(Packet);
+}
+
+void TZelvo::HandleReceive(TZelvoConnection*, const TZelvoPacket& Packet) {
+  HandlePacket(Packet);
+}
+
+void TZelvo::HandleConnected(TZelvoConnection*) {
+  TransmitSettings();
+  RequestSamples();
+}
+
+void TZelvo::HandlePacket(const TZelvoPacket& Packet) {
+  switch (Packet.Command()) {
+  case CScopeSettingsCommand:
+    HandleSettings(Packet);
+    break;
+  case CScopeSampleDataCommand:
+    HandleSamples(Packet);
+    break;
+  case CWifiSettings:
+    HandleWifiSettings(Packet);
+    break;
+  default:
+    break;
+  }
+}
+
+// Each step goes through the model's setter, in this order; the setters refuse
+// ordinals outside their enumerations and keep the current value. A short frame
+// raises at the first missing byte, with the steps before it done.
+void TZelvo::HandleSettings(const TZelvoPacket& Packet) {
+  SetTimeBase(static_cast<TOscTimeBase>(Packet.Data(8)));
+  Trigger().SetLevel(Packet.Data(9));
+  const std::uint8_t Flags = Packet.Data(10);
+  Trigger().SetMode(static_cast<TOscTriggerMode>(Flags & CZelvoFlagModeMask));
+  Trigger().SetSlope((Flags & CZelvoFlagFalling) != 0 ? teFallingSlope : teRisingSlope);
+  Trigger().SetChannel((Flags & CZelvoFlagChannel1) != 0 ? 1 : 0);
+  SetHold((Flags & CZelvoFlagHold) != 0);
+  SetAutoRange((Flags & CZelvoFlagAutoRange) != 0);
+  for (int I = 0; I < 2; ++I) {
+    TOscSignal& Signal = Signals()[I];
+    Signal.SetCoupling(static_cast<TOscInputCoupling>(Packet.Data(3 * I + 2)));
+    Signal.SetVoltsPerDivision(static_cast<TOscVoltsPerDivision>(Packet.Data(3 * I + 3)));
+    Signal.SetYPosition(Packet.Data(3 * I + 4));
+  }
+  const std::uint8_t Status = Packet.Data(11);
+  // May run a nested event loop (the calibration window).
+  SetCalibrating((Status & CZelvoStatusCalibrating) != 0);
+  bool Known = false;
+  const TOscBatteryState State = BatteryFromCode(Status & CZelvoStatusBatteryMask, Known);
+  if (Known)
+    Battery().SetState(State);
+}
+
+void TZelvo::HandleSamples(const TZelvoPacket& Packet) {
+  HandleSettings(Packet);
+  // The scope counts the offset in bytes of both channels, hence the shift.
+  const int From = Packet.DataWord(0) >> 1;
+  const int Pairs = (Packet.DataSize() - CZelvoSettingsBlockSize) / 2;
+  const int To = From + Pairs;
+  const std::uint8_t* Src = Packet.DataPtr() + CZelvoSettingsBlockSize;
+  TOscSignal& Channel0 = Signals()[0];
+  TOscSignal& Channel1 = Signals()[1];
+  StoreSamples(Channel0, From, Pairs, Src);
+  StoreSamples(Channel1, From, Pairs, Src + 1);
+  if (To == Channel0.Count() || To == Channel1.Count())
+    UpdateMeasurements();
+}
+
+void TZelvo::HandleWifiSettings(const TZelvoPacket& Packet) {
+  FWifiSettings->SetChannel(Packet.DataWord(2));
+  FWifiSettings->SetSSID(Packet.GetString(4, 32));
+  FWifiSettings->SetPassword(Packet.GetString(36, 32));
+  FWifiSettings->SetBuild(Packet.GetString(68, 4));
+  FWifiSettings->SetFirmware(Packet.GetString(72, 16));
+}
