@@ -1,0 +1,69 @@
+#include "osc/OscTrace.h"
+
+#include <cmath>
+
+#include "osc/OscDevice.h"
+#include "osc/OscScales.h"
+#include "osc/OscTypes.h"
+
+void TOscTrace::SetCount(int Value) {
+  if (Value < 0)
+    throw EOscInvalidArgumentError(SBufferSizeNegative);
+  if (Value == FCount)
+    return;
+  FCount = Value;
+  Points.resize(static_cast<std::size_t>(Value));
+}
+
+TOscTrace* TOscTraces::Add(std::unique_ptr<TOscTrace> Trace) {
+  if (!Trace)
+    throw EOscInvalidArgumentError(SArgumentNull);
+  FTraces.push_back(std::move(Trace));
+  return FTraces.back().get();
+}
+
+TOscTrace& TOscTraces::GetTrace(int Index) const {
+  if (Index < 0 || Index >= Count())
+    throw EOscOutOfRangeError(SIndexOutOfRange);
+  return *FTraces[static_cast<std::size_t>(Index)];
+}
+
+int OscPageDivisions(int Width, int Height) {
+  if (Width <= 0 || Height <= 0)
+    return 1;
+  const float Divisions =
+      std::ceil(static_cast<float>(Width) / (static_cast<float>(Height) / 10.0f));
+  return static_cast<int>(Divisions);
+}
+
+int OscPageSamplesPerDivision(const TOscDevice* Device) {
+  return Device != nullptr ? OscSamplesPerDivision(Device->TimeBase()) : 50;
+}
+
+std::unique_ptr<TOscTrace> OscBuildTrace(const TOscSignal& Signal, TOscColor Color,
+                                         const TOscPointMap& Map) {
+  auto Trace = std::make_unique<TOscTrace>(Signal.Fill());
+  Trace->SetColor(Color);
+  const TOscSample* Samples = Signal.Samples(); // Fill() <= Count(): no range check needed
+  for (int I = 0; I < Trace->Count(); ++I) {
+    TOscPoint& P = Trace->Points[static_cast<std::size_t>(I)];
+    P.X = I;
+    P.Y = Samples[I];
+    if (Map)
+      Map(P);
+  }
+  return Trace;
+}
+
+void OscBuildTraces(TOscTraces& Traces, const TOscDevice* Device, const TOscTraceColors& Colors,
+                    const TOscPointMap& Map) {
+  Traces.Clear();
+  if (Device == nullptr || !Device->HasSignals())
+    return;
+  const TOscSignals& Signals = Device->Signals();
+  for (int I = 0; I < Signals.Count(); ++I) {
+    const TOscSignal& Signal = Signals.Signal(I);
+    if (Signal.Visible() && Signal.VoltsPerDivision() != vdivNone)
+      Traces.Add(OscBuildTrace(Signal, Colors.Color(I).Color(), Map));
+  }
+}

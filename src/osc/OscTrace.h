@@ -1,0 +1,95 @@
+#pragma once
+
+// Traces: the visible channels' samples as points in grid coordinates, and the
+// page geometry that decides how many samples a page of the display shows.
+// Grid X counts samples along the page, grid Y is the raw 8-bit sample value
+// (mirrored when the view is flipped).
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "osc/OscSkin.h"
+
+class TOscDevice;
+class TOscSignal;
+
+struct TOscPoint {
+  std::int32_t X = 0;
+  std::int32_t Y = 0;
+  friend bool operator==(const TOscPoint& A, const TOscPoint& B) {
+    return A.X == B.X && A.Y == B.Y;
+  }
+  friend bool operator!=(const TOscPoint& A, const TOscPoint& B) { return !(A == B); }
+};
+
+struct TOscRect {
+  std::int32_t Left = 0;
+  std::int32_t Top = 0;
+  std::int32_t Right = 0;
+  std::int32_t Bottom = 0;
+};
+
+class TOscTrace {
+public:
+  explicit TOscTrace(int ACount = 0) { SetCount(ACount); }
+
+  int Count() const { return FCount; }
+  // New points are (0, 0). A negative count raises EOscInvalidArgumentError.
+  void SetCount(int Value);
+  TOscColor Color() const { return FColor; }
+  void SetColor(TOscColor Value) { FColor = Value; }
+
+  // Always Count() long.
+  std::vector<TOscPoint> Points;
+
+private:
+  int FCount = 0;
+  TOscColor FColor = 0;
+};
+
+class TOscTraces {
+public:
+  TOscTraces() = default;
+  TOscTraces(const TOscTraces&) = delete;
+  TOscTraces& operator=(const TOscTraces&) = delete;
+
+  TOscTrace* Add(std::unique_ptr<TOscTrace> Trace);
+  int Count() const { return static_cast<int>(FTraces.size()); }
+  void Clear() { FTraces.clear(); }
+  // No clamping: a bad index raises EOscOutOfRangeError.
+  TOscTrace& Trace(int Index) const { return GetTrace(Index); }
+  TOscTrace& GetTrace(int Index) const;
+
+private:
+  std::vector<std::unique_ptr<TOscTrace>> FTraces;
+};
+
+// Horizontal divisions of a Width x Height pixel window: as many as keep a
+// division roughly square, given 10 vertical divisions. A window without
+// height (or without width) shows one division, so the page never collapses.
+int OscPageDivisions(int Width, int Height);
+
+// Samples per horizontal division at the device's time base; 50 without one.
+int OscPageSamplesPerDivision(const TOscDevice* Device);
+
+// The page includes both edge lines of the grid.
+constexpr int OscPageSamples(int Divisions, int SamplesPerDivision) {
+  return Divisions * SamplesPerDivision + 1;
+}
+
+// Maps a point from grid to display orientation in place (the view's flip).
+using TOscPointMap = std::function<void(TOscPoint& Point)>;
+
+// All filled samples of the channel, point i at (i, sample i) passed through
+// Map. The trace keeps every filled sample; scrolling and clipping are the
+// view's work.
+std::unique_ptr<TOscTrace> OscBuildTrace(const TOscSignal& Signal, TOscColor Color,
+                                         const TOscPointMap& Map);
+
+// Clears Traces, then adds one trace per visible channel with a volts per
+// division other than vdivNone, in channel order, coloured with the trace
+// colour of the channel's index (clamped to the last colour).
+void OscBuildTraces(TOscTraces& Traces, const TOscDevice* Device, const TOscTraceColors& Colors,
+                    const TOscPointMap& Map);
