@@ -32,7 +32,10 @@ void TOscTrigger::SetSlope(TOscTriggerSlope Value) {
 }
 
 void TOscTrigger::SetChannel(int Value) {
-  if (Value == FChannel)
+  // Like an ordinal outside its enumeration, an index of no channel is refused,
+  // so that no look-up through the trigger channel can fail later.
+  const int Channels = FOwner->HasSignals() ? FOwner->Signals().Count() : 2;
+  if (Value < 0 || Value >= Channels || Value == FChannel)
     return;
   FChannel = Value;
   DoChange();

@@ -376,6 +376,7 @@ TEST(ModelOrdinalGuard, OutOfRangeOrdinalsKeepTheCurrentValue) {
     Device.Trigger().SetMode(static_cast<TOscTriggerMode>(B));
     Device.Trigger().SetSlope(static_cast<TOscTriggerSlope>(B));
     Device.Battery().SetState(static_cast<TOscBatteryState>(B));
+    Device.Trigger().SetChannel(V);
     EXPECT_LT(static_cast<int>(Device.TimeBase()), 19);
     EXPECT_LT(static_cast<int>(C.VoltsPerDivision()), 13);
     EXPECT_LT(static_cast<int>(C.Coupling()), 3);
@@ -387,6 +388,9 @@ TEST(ModelOrdinalGuard, OutOfRangeOrdinalsKeepTheCurrentValue) {
   EXPECT_EQ(Device.TimeBase(), tb1s);
   EXPECT_EQ(C.VoltsPerDivision(), vdiv5mV);
   EXPECT_EQ(C.Coupling(), inGND);
+  EXPECT_EQ(Device.Trigger().Channel(), 1);
+  Device.Trigger().SetChannel(-1);
+  EXPECT_EQ(Device.Trigger().Channel(), 1);
   EXPECT_GT(Notifications, 0);
 }
 
