@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string>
 
+class TOscDevice;
+class TOscMeasurementPass;
 class TOscSignal;
 
 enum class TOscMeasurementType : std::uint8_t {
@@ -36,10 +38,19 @@ public:
   // Plain field access: the text of the previous kind stays until Update.
   void SetValueType(TOscMeasurementType Value) { FValueType = Value; }
 
+  // Recomputes the text from the channel's whole buffer.
   void Update();
   const std::string& ToString() const { return FValue; }
 
 private:
+  // The device refreshes all its readouts over one shared pass.
+  friend class TOscDevice;
+  void Update(TOscMeasurementPass& Pass);
+  std::string Compute(TOscMeasurementPass& Pass) const;
+  static std::string VoltageText(double Value);
+  static std::string DecibelText(double Value);
+  static std::string WattsText(double Value);
+
   TOscSignal* FSignal;
   std::string FValue = CInvalidValue;
   TOscMeasurementType FValueType = TOscMeasurementType::Vdc;
