@@ -1,0 +1,122 @@
+#include "link/qt/ZelvoTcpConnection.h"
+
+#include <QHostAddress>
+#include <QTcpSocket>
+
+#include <algorithm>
+
+#include "link/qt/ZelvoLinkError.h"
+
+namespace {
+constexpr const char* SCantChangeWhileActive = "Can't change value while socket is active";
+}
+
+TZelvoTcpConnection::TZelvoTcpConnection() : FClient(std::make_unique<QTcpSocket>()) {
+  QTcpSocket* C = FClient.get();
+  QObject::connect(C, &QTcpSocket::connected, C, [this] { ClientConnect(); });
+  QObject::connect(C, &QTcpSocket::disconnected, C, [this] { ClientDisconnect(); });
+  QObject::connect(C, &QTcpSocket::readyRead, C, [this] { ClientRead(); });
+  QObject::connect(C, &QTcpSocket::errorOccurred, C,
+                   [this](QAbstractSocket::SocketError E) { ClientError(E); });
+  InitDefaults();
+}
+
+TZelvoTcpConnection::~TZelvoTcpConnection() {
+  FClient->disconnect();
+  FClient->abort();
+}
+
+void TZelvoTcpConnection::InitDefaults() {
+  FPort = CZelvoDefaultPort;
+  FHost = CZelvoDefaultHost;
+}
+
+void TZelvoTcpConnection::CheckInactive(bool Changed) const {
+  if (Changed && FClient->state() != QAbstractSocket::UnconnectedState)
+    throw EZelvoLinkError(SCantChangeWhileActive);
+}
+
+void TZelvoTcpConnection::SetHost(const std::string& Value) {
+  CheckInactive(Value != FHost);
+  FHost = Value;
+}
+
+void TZelvoTcpConnection::SetPort(int Value) {
+  CheckInactive(Value != FPort);
+  FPort = Value;
+}
+
+bool TZelvoTcpConnection::Open() {
+  if (FClient->state() != QAbstractSocket::UnconnectedState)
+    return Connected();
+  QHostAddress Address;
+  if (!Address.setAddress(QString::fromStdString(FHost)) ||
+      Address.protocol() != QAbstractSocket::IPv4Protocol)
+    throw EZelvoLinkError("Invalid IPv4 address: " + FHost);
+  if (FPort < 1 || FPort > 65535)
+    throw EZelvoLinkError("Invalid port: " + std::to_string(FPort));
+  // An attempt refused at once is reported after Open has returned, as every
+  // other outcome of the attempt is.
+  FOpening = true;
+  FClient->connectToHost(Address, static_cast<quint16>(FPort));
+  FOpening = false;
+  return Connected();
+}
+
+void TZelvoTcpConnection::Close() {
+  if (FClient->state() == QAbstractSocket::UnconnectedState)
+    return;
+  if (FClient->state() == QAbstractSocket::ConnectedState)
+    FClient->flush();
+  FClient->disconnectFromHost();
+  // Whatever the network did not take at once cannot wait for a link that is
+  // being closed; this also makes the disconnect report synchronous.
+  if (FClient->state() != QAbstractSocket::UnconnectedState)
+    FClient->abort();
+}
+
+void TZelvoTcpConnection::Send(TZelvoPacket& Packet) {
+  Packet.Finalize();
+  if (FClient->state() == QAbstractSocket::ConnectedState)
+    FClient->write(reinterpret_cast<const char*>(Packet.Raw()), Packet.Size());
+  DoSend(Packet);
+}
+
+void TZelvoTcpConnection::ClientConnect() {
+  FActive = true;
+  DoConnect();
+}
+
+void TZelvoTcpConnection::ClientDisconnect() {
+  if (!FActive)
+    return;
+  FActive = false;
+  DoDisconnect();
+}
+
+void TZelvoTcpConnection::ClientRead() {
+  // readyRead is not emitted again for bytes that arrived while a handler ran
+  // (a listener may run a nested event loop), so read until nothing is left.
+  // Each read takes no more than the parser has room for.
+  while (FClient->bytesAvailable() > 0) {
+    const TOscBuffer& B = Parser().Buffer();
+    const int Room = std::min(ScratchBufferSize(), B.Capacity() - B.Size());
+    const qint64 N = FClient->read(reinterpret_cast<char*>(ScratchBuffer()),
+                                   Room > 0 ? Room : ScratchBufferSize());
+    if (N <= 0)
+      break;
+    ProcessData(ScratchBuffer(), static_cast<int>(N));
+  }
+}
+
+void TZelvoTcpConnection::ClientError(QAbstractSocket::SocketError Error) {
+  // The peer closing is an ordinary end of the link, reported by the
+  // disconnect event alone.
+  if (Error == QAbstractSocket::RemoteHostClosedError)
+    return;
+  if (FOpening)
+    QMetaObject::invokeMethod(
+        FClient.get(), [this] { DoError(); }, Qt::QueuedConnection);
+  else
+    DoError();
+}

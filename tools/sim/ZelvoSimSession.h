@@ -1,0 +1,76 @@
+#pragma once
+
+// One client of the simulated scope on one link: the frames it sent us, the
+// stream of captures we send it, and the faults laid onto what goes out.
+// Outgoing bytes wait here as chunks; TZelvoSimulator writes them to the
+// socket or pseudo-terminal, each chunk with its own write call.
+
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "link/ZelvoPacket.h"
+#include "link/ZelvoPacketParser.h"
+#include "sim/ZelvoSimScope.h"
+
+using TZelvoSimLog = std::function<void(const std::string& Line)>;
+using TZelvoSimFrame = std::vector<std::uint8_t>;
+
+// What a link saw, kept when TZelvoSimConfig::RecordFrames is set.
+struct TZelvoSimRecord {
+  std::vector<TZelvoSimFrame> Received; // every frame from the program, in order
+  std::vector<TZelvoSimFrame> SentGood; // every intact frame sent, in order
+  long FramesSent = 0;                  // intact or not
+  long SampleFramesSent = 0;
+  long BytesSent = 0;
+};
+
+class TZelvoSimSession {
+public:
+  TZelvoSimSession(TZelvoSimScope& AScope, std::string AName, std::uint32_t Seed);
+
+  const std::string& Name() const { return FName; }
+  bool Streaming() const { return FStreaming; }
+  bool Debug() const { return FDebug; }
+  // Set once the fault's frame count is reached: the link is to be closed as
+  // soon as the queued bytes are out.
+  bool Dropping() const { return FDropping; }
+  // Streaming and below the configured number of sample frames.
+  bool WantsSamples() const;
+
+  // Parses received bytes and acts on every complete frame; returns the
+  // requests that concern the whole scope (calibration), in order.
+  std::vector<TZelvoSimRequest> Receive(const std::uint8_t* Data, int Length,
+                                        const TZelvoSimLog& Log);
+
+  // Queues a frame (finalizing it), with the configured faults.
+  void Enqueue(TZelvoPacket Packet);
+  // Queues the next block of the current capture, taking a new capture at
+  // its start.
+  void EnqueueSample();
+
+  std::deque<std::string>& Out() { return FOut; }
+  std::size_t OutBytes() const { return FOutBytes; }
+  // Takes up to Max bytes of the first chunk off the queue.
+  std::string TakeChunk(std::size_t Max);
+  void PutBack(std::string Rest);
+
+  const TZelvoSimRecord& Record() const { return FRecord; }
+
+private:
+  TZelvoSimScope& FScope;
+  std::string FName;
+  std::mt19937 FRandom;
+  TZelvoPacketParser FParser;
+  TZelvoSimCapture FCapture;
+  int FNextSample = 0;
+  bool FStreaming = false;
+  bool FDebug = false;
+  bool FDropping = false;
+  std::deque<std::string> FOut;
+  std::size_t FOutBytes = 0;
+  TZelvoSimRecord FRecord;
+};
