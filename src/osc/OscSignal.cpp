@@ -32,6 +32,8 @@ void TOscSignal::SetSize(int Value) {
     return;
   FSamples.resize(static_cast<std::size_t>(Value), 0);
   FCount = Value;
+  // A shrunk buffer cannot stay filled beyond its end.
+  FFill = std::min(FFill, Value);
   DoChange({propSignal});
 }
 
@@ -77,7 +79,8 @@ double TOscSignal::Voltage(double Sample) const {
 }
 
 double TOscSignal::GetSampleVoltage(int Idx) const {
-  return Voltage(static_cast<double>(FYPosition - GetSample(Idx)));
+  // In 64 bits: any 32-bit sample is accepted, the difference must not overflow.
+  return Voltage(static_cast<double>(std::int64_t{FYPosition} - GetSample(Idx)));
 }
 
 bool TOscSignal::IsOverTuned() const {

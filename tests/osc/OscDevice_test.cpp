@@ -218,7 +218,11 @@ TEST_F(ModelTest, FillFollowsTheHighestWrittenSample) {
   EXPECT_EQ(C.GetSample(4095), 0);
   C.SetSample(3, -70000); // any 32-bit value is kept as it is
   EXPECT_EQ(C.GetSample(3), -70000);
+  C.SetSample(4, INT32_MIN);
+  EXPECT_DOUBLE_EQ(C.GetSampleVoltage(4), (128.0 - INT32_MIN) * 0.4);
   EXPECT_TRUE(Log.empty());
+  C.SetSize(3); // shrinking cuts Fill, so nothing reads past the buffer
+  EXPECT_EQ(C.Fill(), 3);
 }
 
 TEST_F(ModelTest, OutOfRangeAccessRaisesAndChangesNothing) {
