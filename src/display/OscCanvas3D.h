@@ -1,0 +1,79 @@
+#pragma once
+
+// The small immediate-mode drawing facade of the scope view. Every operation
+// issues OpenGL calls at once, so the view's context must be current whenever
+// a pen or canvas is created or used. Width, style, anti-aliasing and the
+// stencil clip are context state: they stay in force for every later
+// primitive, also across frames, until changed again.
+
+#include <vector>
+
+#include "osc/OscSkin.h"
+#include "osc/OscTrace.h"
+
+class TOscRenderer3D;
+
+enum class TOscPenStyle { psSolid, psDash, psDot, psDashDot, psDashDotDot, psClear, psInsideFrame };
+
+class TOscPen3D {
+public:
+  TOscPen3D();
+
+  float Width() const { return FWidth; }
+  void SetWidth(float Value);
+  // Read by the primitives when they draw.
+  TOscColor Color() const { return FColor; }
+  void SetColor(TOscColor Value) { FColor = Value; }
+  TOscPenStyle Style() const { return FStyle; }
+  void SetStyle(TOscPenStyle Value);
+
+  static unsigned short StipplePattern(TOscPenStyle Style);
+
+private:
+  float FWidth = 1.0f;
+  TOscColor FColor = 0;
+  TOscPenStyle FStyle = TOscPenStyle::psSolid;
+};
+
+class TOscBrush3D {
+public:
+  TOscColor Color() const { return FColor; }
+  void SetColor(TOscColor Value) { FColor = Value; }
+
+private:
+  TOscColor FColor = 0;
+};
+
+class TOscCanvas3D {
+public:
+  explicit TOscCanvas3D(TOscRenderer3D* AOwner);
+  TOscCanvas3D(const TOscCanvas3D&) = delete;
+  TOscCanvas3D& operator=(const TOscCanvas3D&) = delete;
+
+  TOscRenderer3D* Owner() const { return FOwner; }
+  TOscPen3D& Pen() { return FPen; }
+  TOscBrush3D& Brush() { return FBrush; }
+
+  bool AntiAliased() const { return FAntiAliased; }
+  // Issues its calls even when the value is unchanged.
+  void SetAntiAliased(bool Value);
+  bool Clip() const { return FClip; }
+  // Only a change issues a call. The last mask stays when clipping is
+  // switched off and on again.
+  void SetClip(bool Value);
+  // Rebuilds the stencil mask: while Clip is on, only pixels inside Rect show.
+  void SetClipRect(const TOscRect& Rect);
+  // Sets the current OpenGL colour; nothing is stored.
+  void SetColor(TOscColor Value);
+
+  void FillRect(const TOscRect& Rect);
+  void PolyLine(const std::vector<TOscPoint>& Points);
+  void Line(int X1, int Y1, int X2, int Y2);
+
+private:
+  TOscRenderer3D* FOwner;
+  TOscPen3D FPen;
+  TOscBrush3D FBrush;
+  bool FAntiAliased = false;
+  bool FClip = false;
+};

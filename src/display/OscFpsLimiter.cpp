@@ -1,0 +1,156 @@
+#include "display/OscFpsLimiter.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+
+#include "display/OscIdleHook.h"
+
+namespace {
+
+std::int64_t SteadyNow() {
+  return std::chrono::duration_cast<std::chrono::nanoseconds>(
+             std::chrono::steady_clock::now().time_since_epoch())
+      .count();
+}
+
+template <class T, class V> bool EraseFirst(std::vector<T>& Items, V Value) {
+  auto It = std::find(Items.begin(), Items.end(), Value);
+  if (It == Items.end())
+    return false;
+  Items.erase(It);
+  return true;
+}
+
+// The idle pass after a due time may find the period a hair short of the
+// interval (float rounding), which would cost an extra pass; waking this much
+// later avoids it.
+constexpr std::int64_t CWakeMarginNs = 20000;
+
+} // namespace
+
+TOscTimer::TOscTimer(TOscClock Clock, std::int64_t Frequency)
+    : FFrequency(Clock ? Frequency : 1000000000), FClock(Clock ? std::move(Clock) : SteadyNow) {
+  Start();
+}
+
+float TOscTimer::Period() const {
+  // A clock without frequency would divide by zero; it reads as no time.
+  if (FFrequency <= 0)
+    return 0.0f;
+  return static_cast<float>(static_cast<double>((FStopCount - FStartCount) * 1000) /
+                            static_cast<double>(FFrequency));
+}
+
+TOscFpsObserver::~TOscFpsObserver() {
+  while (!FLimiters.empty())
+    FLimiters.back()->UnRegisterObserver(this);
+}
+
+TOscFpsLimiter::TOscFpsLimiter(TOscClock Clock, std::int64_t Frequency) {
+  const bool OwnClock = !Clock;
+  FTickCounter = std::make_unique<TOscTimer>(Clock, Frequency);
+  FFrameRateCounter = std::make_unique<TOscTimer>(Clock, Frequency);
+  if (OwnClock) {
+    FAppEvents = std::make_unique<TOscIdleHook>([this](bool& Done) { IdleHandler(Done); },
+                                                [this] { return NsUntilNextPass(); });
+    FAppEvents->Schedule();
+  }
+}
+
+TOscFpsLimiter::~TOscFpsLimiter() {
+  FAppEvents.reset();
+  // The free notification: observers learn that this limiter is gone.
+  while (!FObservers.empty()) {
+    TOscFpsObserver* O = FObservers.back();
+    FObservers.pop_back();
+    EraseFirst(O->FLimiters, this);
+    if (O->FOnRemove)
+      O->FOnRemove(this);
+  }
+}
+
+void TOscFpsLimiter::SetActive(bool Value) {
+  FActive = Value;
+  if (FAppEvents)
+    FAppEvents->Schedule();
+}
+
+void TOscFpsLimiter::SetLimit(int Value) {
+  FLimit = Value;
+  if (FAppEvents)
+    FAppEvents->Schedule();
+}
+
+void TOscFpsLimiter::RegisterObserver(TOscFpsObserver* Observer) {
+  if (Observer == nullptr)
+    return;
+  FObservers.push_back(Observer);
+  Observer->FLimiters.push_back(this);
+}
+
+void TOscFpsLimiter::UnRegisterObserver(TOscFpsObserver* Observer) {
+  if (Observer != nullptr && EraseFirst(FObservers, Observer))
+    EraseFirst(Observer->FLimiters, this);
+}
+
+void TOscFpsLimiter::NotifyObservers() {
+  // Bounded by the live size: an observer may unregister while ticked.
+  const std::size_t N = FObservers.size();
+  for (std::size_t I = 0; I < N && I < FObservers.size(); ++I) {
+    TOscFpsObserver* O = FObservers[I];
+    if (O->FOnTick)
+      O->FOnTick(this);
+  }
+}
+
+void TOscFpsLimiter::CallTick() {
+  if (FOnTick)
+    FOnTick(this);
+}
+
+void TOscFpsLimiter::DoTick() {
+  NotifyObservers();
+  CallTick();
+}
+
+void TOscFpsLimiter::IdleHandler(bool& Done) {
+  Done = false;
+  if (FActive)
+    DoWork();
+}
+
+void TOscFpsLimiter::DoWork() {
+  if (!FActive)
+    return;
+  FTickCounter->Stop();
+  FFrameRateCounter->Stop();
+  if (FLimit <= 0 || FTickCounter->Period() >= 1000.0 / FLimit) {
+    DoTick();
+    ++FNumberOfFrames;
+    FTickCounter->Resume();
+  }
+  const float Window = FFrameRateCounter->Period();
+  if (Window >= 1000.0f) {
+    // A window without a tick reads 0 fps, where the plain formula would
+    // divide by zero.
+    FFrameRate = FNumberOfFrames > 0
+                     ? static_cast<int>(std::nearbyint(1000.0 / (Window / FNumberOfFrames)))
+                     : 0;
+    FNumberOfFrames = 0;
+    FFrameRateCounter->Resume();
+  }
+}
+
+std::int64_t TOscFpsLimiter::NsUntilNextPass() const {
+  if (!FActive)
+    return -1;
+  if (FLimit <= 0)
+    return 0;
+  const std::int64_t Freq = FTickCounter->Frequency();
+  const std::int64_t Due = FTickCounter->StartCount() + (Freq + FLimit - 1) / FLimit;
+  const std::int64_t Left = Due - FTickCounter->Clock()();
+  if (Left <= 0)
+    return 0;
+  return Left * (1000000000 / Freq) + CWakeMarginNs;
+}

@@ -1,0 +1,63 @@
+#include "display/OscIdleHook.h"
+
+#include <sys/timerfd.h>
+#include <unistd.h>
+
+#include <QSocketNotifier>
+
+TOscIdleHook::TOscIdleHook(TIdleEvent OnIdle, TNextPass NextPass)
+    : FOnIdle(std::move(OnIdle)), FNextPass(std::move(NextPass)) {
+  FNow.setSingleShot(true);
+  FNow.setInterval(0);
+  QObject::connect(&FNow, &QTimer::timeout, this, [this] { Pass(); });
+  FTimerFd = timerfd_create(CLOCK_MONOTONIC, TFD_NONBLOCK | TFD_CLOEXEC);
+  if (FTimerFd >= 0) {
+    FNotifier = std::make_unique<QSocketNotifier>(FTimerFd, QSocketNotifier::Read);
+    QObject::connect(FNotifier.get(), &QSocketNotifier::activated, this, [this] {
+      std::uint64_t Expirations = 0;
+      // Drains the expiry count; a short read only means it was already drained.
+      if (read(FTimerFd, &Expirations, sizeof Expirations) < 0)
+        Expirations = 0;
+      Pass();
+    });
+  }
+}
+
+TOscIdleHook::~TOscIdleHook() {
+  FNotifier.reset();
+  if (FTimerFd >= 0)
+    close(FTimerFd);
+}
+
+void TOscIdleHook::Disarm() {
+  FNow.stop();
+  if (FTimerFd >= 0) {
+    itimerspec Off{};
+    timerfd_settime(FTimerFd, 0, &Off, nullptr);
+  }
+}
+
+void TOscIdleHook::Schedule() {
+  Disarm();
+  const std::int64_t Ns = FNextPass ? FNextPass() : -1;
+  if (Ns < 0)
+    return;
+  if (Ns == 0 || FTimerFd < 0) {
+    // Without a timerfd the millisecond timer is the best there is.
+    FNow.setInterval(Ns == 0 ? 0 : static_cast<int>((Ns + 999999) / 1000000));
+    FNow.start();
+    return;
+  }
+  itimerspec At{};
+  At.it_value.tv_sec = static_cast<time_t>(Ns / 1000000000);
+  At.it_value.tv_nsec = static_cast<long>(Ns % 1000000000);
+  timerfd_settime(FTimerFd, 0, &At, nullptr);
+}
+
+void TOscIdleHook::Pass() {
+  bool Done = true;
+  if (FOnIdle)
+    FOnIdle(Done);
+  if (!Done)
+    Schedule();
+}
