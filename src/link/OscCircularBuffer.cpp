@@ -45,9 +45,9 @@ void TOscCircularBuffer::Discard(int Count) {
 }
 
 std::uint8_t TOscChecksum::Calculate(const std::uint8_t* Data, int Size) {
-  // Summed in a wide accumulator so the loop vectorises; only the low byte matters.
-  unsigned Sum = 0;
+  // Summed modulo 256 in a byte, so the loop vectorises as plain byte adds.
+  std::uint8_t Sum = 0;
   for (int I = 0; I < Size; ++I)
-    Sum += Data[I];
+    Sum = static_cast<std::uint8_t>(Sum + Data[I]);
   return static_cast<std::uint8_t>(0u - Sum);
 }

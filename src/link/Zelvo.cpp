@@ -6,22 +6,45 @@
 
 namespace {
 
-// Stores one channel's bytes of a block of sample pairs (every second byte from
-// Src) at sample indices From .. From + Pairs - 1, skipping those at or beyond
-// the channel's end. The last sample goes through SetSample, which checks the
-// range and raises Fill as the per-sample calls would; the rest are written
-// straight into the channel's buffer, which is the receive path's hot loop.
-void StoreSamples(TOscSignal& Signal, int From, int Pairs, const std::uint8_t* Src) {
-  const int End = std::min(From + Pairs, Signal.Count());
-  if (End <= From)
+// The channels' own (non-const) storage; the model offers no mutable view of
+// it, and the receive path writes a whole block at once.
+TOscSample* SampleStore(TOscSignal& Signal) {
+  return const_cast<TOscSample*>(Signal.Samples());
+}
+
+// Splits N sample pairs into the two channels' buffers: the receive path's
+// per-sample loop, kept free of calls and aliasing so that it vectorises.
+void SplitPairs(TOscSample* __restrict D0, TOscSample* __restrict D1,
+                const std::uint8_t* __restrict Src, int N) {
+  for (int K = 0; K < N; ++K) {
+    D0[K] = Src[2 * K];
+    D1[K] = Src[2 * K + 1];
+  }
+}
+
+// Stores Pairs sample pairs from Src at sample indices From onwards, skipping
+// indices at or beyond each channel's end. The last stored sample of each
+// channel goes through SetSample, which checks the range and raises Fill just
+// as one call per sample would.
+void StoreSamplePairs(TOscSignal& S0, TOscSignal& S1, int From, int Pairs,
+                      const std::uint8_t* Src) {
+  const int N0 = std::clamp(S0.Count() - From, 0, Pairs);
+  const int N1 = std::clamp(S1.Count() - From, 0, Pairs);
+  if (N0 > 0)
+    S0.SetSample(From + N0 - 1, Src[2 * (N0 - 1)]);
+  if (N1 > 0)
+    S1.SetSample(From + N1 - 1, Src[2 * (N1 - 1) + 1]);
+  if (N0 == 0 && N1 == 0)
     return;
-  const int Last = End - 1 - From;
-  Signal.SetSample(End - 1, Src[2 * Last]);
-  // The samples are the channel's own non-const storage; the model offers no
-  // mutable view of it.
-  TOscSample* Dst = const_cast<TOscSample*>(Signal.Samples()) + From;
-  for (int K = 0; K < Last; ++K)
-    Dst[K] = Src[2 * K];
+  TOscSample* D0 = N0 > 0 ? SampleStore(S0) + From : nullptr;
+  TOscSample* D1 = N1 > 0 ? SampleStore(S1) + From : nullptr;
+  const int Both = std::min(N0, N1);
+  if (Both > 0)
+    SplitPairs(D0, D1, Src, Both);
+  for (int K = Both; K < N0; ++K)
+    D0[K] = Src[2 * K];
+  for (int K = Both; K < N1; ++K)
+    D1[K] = Src[2 * K + 1];
 }
 
 TOscBatteryState BatteryFromCode(std::uint8_t Code, bool& Known) {
@@ -174,8 +197,7 @@ void TZelvo::HandleSamples(const TZelvoPacket& Packet) {
   const std::uint8_t* Src = Packet.DataPtr() + CZelvoSettingsBlockSize;
   TOscSignal& Channel0 = Signals()[0];
   TOscSignal& Channel1 = Signals()[1];
-  StoreSamples(Channel0, From, Pairs, Src);
-  StoreSamples(Channel1, From, Pairs, Src + 1);
+  StoreSamplePairs(Channel0, Channel1, From, Pairs, Src);
   if (To == Channel0.Count() || To == Channel1.Count())
     UpdateMeasurements();
 }

@@ -1,5 +1,8 @@
 #include "link/ZelvoPacket.h"
 
+#include <algorithm>
+#include <cstring>
+
 #include "link/OscCircularBuffer.h"
 
 TZelvoPacket::TZelvoPacket() {
@@ -9,8 +12,15 @@ TZelvoPacket::TZelvoPacket() {
 TZelvoPacket::TZelvoPacket(const std::uint8_t* Frame, int Size) {
   if (Size < CZelvoMinPacketSize)
     throw EOscInvalidArgumentError("Invalid packet size");
-  FRaw.assign(Frame, Frame + Size);
+  FRaw.reset(new std::uint8_t[static_cast<std::size_t>(Size)]);
+  std::memcpy(FRaw.get(), Frame, static_cast<std::size_t>(Size));
   FSize = Size;
+}
+
+TZelvoPacket& TZelvoPacket::operator=(const TZelvoPacket& Other) {
+  if (this != &Other)
+    *this = TZelvoPacket(Other);
+  return *this;
 }
 
 void TZelvoPacket::SetSize(int Value) {
@@ -18,8 +28,11 @@ void TZelvoPacket::SetSize(int Value) {
     throw EOscInvalidArgumentError("Invalid packet size");
   if (Value == FSize)
     return;
+  auto Raw = std::make_unique<std::uint8_t[]>(static_cast<std::size_t>(Value)); // zeroed
+  if (FSize > 0)
+    std::memcpy(Raw.get(), FRaw.get(), static_cast<std::size_t>(std::min(FSize, Value)));
+  FRaw = std::move(Raw);
   FSize = Value;
-  FRaw.resize(static_cast<std::size_t>(Value), 0);
 }
 
 std::uint16_t TZelvoPacket::DataWord(int Idx) const {
@@ -55,7 +68,7 @@ std::string TZelvoPacket::GetString(int StartIdx, int Size) const {
 
 void TZelvoPacket::Finalize() {
   FRaw[0] = COscStx;
-  ZelvoPutU16(&FRaw[2], static_cast<std::uint16_t>(FSize));
-  FRaw[static_cast<std::size_t>(FSize - 2)] = TOscChecksum::Calculate(FRaw.data(), FSize - 2);
-  FRaw[static_cast<std::size_t>(FSize - 1)] = COscEtx;
+  ZelvoPutU16(FRaw.get() + 2, static_cast<std::uint16_t>(FSize));
+  FRaw[FSize - 2] = TOscChecksum::Calculate(FRaw.get(), FSize - 2);
+  FRaw[FSize - 1] = COscEtx;
 }

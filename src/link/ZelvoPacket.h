@@ -7,8 +7,9 @@
 // field; start and end bytes may also occur inside.
 
 #include <cstdint>
+#include <memory>
 #include <string>
-#include <vector>
+#include <utility>
 
 #include "osc/OscTypes.h"
 
@@ -48,6 +49,16 @@ public:
   TZelvoPacket();
   // A copy of a whole received frame of Size bytes (Size >= 6).
   TZelvoPacket(const std::uint8_t* Frame, int Size);
+  TZelvoPacket(const TZelvoPacket& Other) : TZelvoPacket(Other.Raw(), Other.Size()) {}
+  TZelvoPacket& operator=(const TZelvoPacket& Other);
+  // A moved-from packet has size 0 and may only be assigned or destroyed.
+  TZelvoPacket(TZelvoPacket&& Other) noexcept
+      : FSize(std::exchange(Other.FSize, 0)), FRaw(std::move(Other.FRaw)) {}
+  TZelvoPacket& operator=(TZelvoPacket&& Other) noexcept {
+    FSize = std::exchange(Other.FSize, 0);
+    FRaw = std::move(Other.FRaw);
+    return *this;
+  }
 
   int Size() const { return FSize; }
   // Below 6 raises "Invalid packet size"; kept bytes stay, new ones are 0.
@@ -59,11 +70,11 @@ public:
   int DataSize() const { return FSize - CZelvoMinPacketSize; }
   std::uint8_t Data(int Idx) const {
     CheckDataIndex(Idx);
-    return FRaw[static_cast<std::size_t>(Idx + CZelvoHeaderSize)];
+    return FRaw[Idx + CZelvoHeaderSize];
   }
   void SetData(int Idx, std::uint8_t Value) {
     CheckDataIndex(Idx);
-    FRaw[static_cast<std::size_t>(Idx + CZelvoHeaderSize)] = Value;
+    FRaw[Idx + CZelvoHeaderSize] = Value;
   }
   // 16-bit little-endian data field at Idx, Idx + 1.
   std::uint16_t DataWord(int Idx) const;
@@ -79,10 +90,10 @@ public:
   void Finalize();
 
   // The whole frame, Size() bytes.
-  const std::uint8_t* Raw() const { return FRaw.data(); }
-  std::uint8_t* Raw() { return FRaw.data(); }
+  const std::uint8_t* Raw() const { return FRaw.get(); }
+  std::uint8_t* Raw() { return FRaw.get(); }
   // Data positions 0 .. DataSize() - 1, for passes over a whole payload.
-  const std::uint8_t* DataPtr() const { return FRaw.data() + CZelvoHeaderSize; }
+  const std::uint8_t* DataPtr() const { return FRaw.get() + CZelvoHeaderSize; }
 
 private:
   void CheckDataIndex(int Idx) const {
@@ -91,5 +102,5 @@ private:
   }
 
   int FSize = 0;
-  std::vector<std::uint8_t> FRaw;
+  std::unique_ptr<std::uint8_t[]> FRaw;
 };

@@ -6,7 +6,7 @@
 
 TZelvoUsbConnection::TZelvoUsbConnection() : FComPort(std::make_unique<QSerialPort>()) {
   QSerialPort* P = FComPort.get();
-  P->setPortName(QStringLiteral("COM1"));
+  SetPort("COM1");
   P->setBaudRate(CBaudRate);
   P->setDataBits(QSerialPort::Data8);
   P->setParity(QSerialPort::NoParity);
@@ -23,11 +23,8 @@ TZelvoUsbConnection::~TZelvoUsbConnection() {
   FComPort->disconnect();
 }
 
-std::string TZelvoUsbConnection::Port() const {
-  return FComPort->portName().toStdString();
-}
-
 void TZelvoUsbConnection::SetPort(const std::string& Value) {
+  FPort = Value;
   FComPort->setPortName(QString::fromStdString(Value));
 }
 
@@ -47,7 +44,7 @@ bool TZelvoUsbConnection::Open() {
   if (Connected())
     return true;
   if (!FComPort->open(QIODevice::ReadWrite)) {
-    const std::string Name = Port();
+    const std::string& Name = FPort;
     const QSerialPort::SerialPortError E = FComPort->error();
     const std::string Why = FComPort->errorString().toStdString();
     FComPort->clearError();

@@ -19,7 +19,7 @@ public:
   ~TZelvoUsbConnection() override;
 
   // A port name ("ttyACM0", "COM3") or a device path ("/dev/pts/4").
-  std::string Port() const;
+  const std::string& Port() const { return FPort; }
   void SetPort(const std::string& Value);
   qint32 BaudRate() const;
   void SetBaudRate(qint32 Value);
@@ -44,5 +44,6 @@ protected:
 
 private:
   std::unique_ptr<QSerialPort> FComPort;
+  std::string FPort; // as given: QSerialPort shortens "/dev/..." names
   bool FLost = false;
 };
