@@ -1,0 +1,161 @@
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <string>
+#include <vector>
+
+#include <QApplication>
+#include <QTest>
+
+#include "display/OscFpsLimiter.h"
+
+namespace {
+
+// A clock in microseconds that moves only when told.
+struct TFakeClock {
+  std::int64_t Now = 0;
+  TOscClock Clock() {
+    return [this] { return Now; };
+  }
+};
+constexpr std::int64_t Us = 1000000;
+
+QApplication& App() {
+  static int Argc = 1;
+  static char Name[] = "zelvo-limiter-test";
+  static char* Argv[] = {Name, nullptr};
+  static QApplication* A = new QApplication(Argc, Argv);
+  return *A;
+}
+
+} // namespace
+
+TEST(OscFpsLimiter, LimitSixtyTicksSixtyTimesASecond) {
+  TFakeClock T;
+  TOscFpsLimiter L(T.Clock(), Us);
+  L.SetLimit(60);
+  int Ticks = 0;
+  L.SetOnTick([&](TOscFpsLimiter*) { ++Ticks; });
+  // An idle pass every 100 us for three seconds.
+  for (int I = 0; I < 30000; ++I) {
+    T.Now += 100;
+    bool Done = true;
+    L.IdleHandler(Done);
+    EXPECT_FALSE(Done) << "the idle loop must keep turning";
+  }
+  EXPECT_NEAR(Ticks, 180, 1);
+  EXPECT_EQ(L.FrameRate(), 60);
+}
+
+TEST(OscFpsLimiter, RenderingTimeIsPartOfTheInterval) {
+  TFakeClock T;
+  TOscFpsLimiter L(T.Clock(), Us);
+  L.SetLimit(100); // 10 ms
+  std::vector<std::int64_t> TickTimes;
+  L.SetOnTick([&](TOscFpsLimiter*) {
+    TickTimes.push_back(T.Now);
+    T.Now += 4000; // the observers take 4 ms
+  });
+  for (int I = 0; I < 50; ++I) {
+    T.Now += 1000;
+    L.DoWork();
+  }
+  ASSERT_GE(TickTimes.size(), 3u);
+  EXPECT_EQ(TickTimes[2] - TickTimes[1], 10000);
+}
+
+TEST(OscFpsLimiter, NoLimitTicksOnEveryPassAndInactiveNever) {
+  TFakeClock T;
+  TOscFpsLimiter L(T.Clock(), Us);
+  int Ticks = 0;
+  L.SetOnTick([&](TOscFpsLimiter*) { ++Ticks; });
+  bool Done = true;
+  for (int I = 0; I < 5; ++I)
+    L.IdleHandler(Done);
+  EXPECT_EQ(Ticks, 5);
+  EXPECT_EQ(L.NumberOfFrames(), 5);
+
+  L.SetActive(false);
+  T.Now += 5 * Us;
+  L.IdleHandler(Done);
+  EXPECT_EQ(Ticks, 5);
+  EXPECT_EQ(L.NumberOfFrames(), 5) << "nothing is counted or measured while inactive";
+  EXPECT_EQ(L.FrameRate(), 0);
+
+  L.SetLimit(60);
+  L.SetActive(true);
+  L.IdleHandler(Done);
+  EXPECT_EQ(Ticks, 6) << "after a long spell the first pass ticks at once";
+  EXPECT_EQ(L.FrameRate(), 1) << "6 ticks in a window of 5 s";
+}
+
+TEST(OscFpsLimiter, ObserversInRegistrationOrderThenOnTick) {
+  TFakeClock T;
+  TOscFpsLimiter L(T.Clock(), Us);
+  std::vector<std::string> Calls;
+  TOscFpsObserver A([&](TOscFpsLimiter*) { Calls.push_back("A"); });
+  TOscFpsObserver B([&](TOscFpsLimiter*) { Calls.push_back("B"); });
+  L.RegisterObserver(&A);
+  L.RegisterObserver(&B);
+  L.RegisterObserver(&A);
+  L.SetOnTick([&](TOscFpsLimiter*) { Calls.push_back("OnTick"); });
+  L.DoWork();
+  EXPECT_EQ(Calls, (std::vector<std::string>{"A", "B", "A", "OnTick"}));
+  Calls.clear();
+  L.UnRegisterObserver(&A);
+  L.DoWork();
+  EXPECT_EQ(Calls, (std::vector<std::string>{"B", "A", "OnTick"}));
+}
+
+TEST(OscFpsLimiter, WindowWithoutTickReadsZero) {
+  // The two timers are read one after the other; a pause between the two
+  // reads can close a one-second window in a pass that does not tick.
+  std::deque<std::int64_t> Reads = {0, 0, 999000, 1001000};
+  TOscFpsLimiter L(
+      [&] {
+        const std::int64_t V = Reads.front();
+        Reads.pop_front();
+        return V;
+      },
+      Us);
+  L.SetLimit(1);
+  L.DoWork();
+  EXPECT_EQ(L.NumberOfFrames(), 0);
+  EXPECT_EQ(L.FrameRate(), 0);
+}
+
+TEST(OscFpsLimiter, EventLoopDrivesTicksUntilInactive) {
+  App();
+  TOscFpsLimiter L; // steady clock, paced by the event loop
+  int Ticks = 0;
+  TOscFpsObserver O([&](TOscFpsLimiter*) { ++Ticks; });
+  L.RegisterObserver(&O);
+  QTRY_VERIFY(Ticks >= 5); // Limit 0: every pass
+
+  L.SetLimit(200);
+  const int Before = Ticks;
+  QTRY_VERIFY(Ticks >= Before + 3);
+
+  L.SetActive(false);
+  const int Stopped = Ticks;
+  QTest::qWait(100);
+  EXPECT_EQ(Ticks, Stopped);
+  L.SetActive(true);
+  QTRY_VERIFY(Ticks > Stopped);
+}
+
+TEST(OscFpsLimiter, ObserverAndLimiterMayDieInEitherOrder) {
+  TFakeClock T;
+  int Removed = 0;
+  auto L = std::make_unique<TOscFpsLimiter>(T.Clock(), Us);
+  {
+    TOscFpsObserver Gone([](TOscFpsLimiter*) { FAIL() << "ticked after destruction"; });
+    L->RegisterObserver(&Gone);
+  }
+  L->DoWork();
+  TOscFpsObserver Stays;
+  Stays.SetOnRemove([&](TOscFpsLimiter*) { ++Removed; });
+  L->RegisterObserver(&Stays);
+  L.reset();
+  EXPECT_EQ(Removed, 1);
+}
