@@ -10,6 +10,7 @@
 #include <fcntl.h>
 #include <stdexcept>
 #include <stdlib.h>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -21,6 +22,8 @@ constexpr qint64 CTcpBacklog = 256 * 1024;
 // Unpaced, the pseudo-terminal queue is topped up to this many bytes.
 constexpr std::size_t CPtyBacklog = 16 * 1024;
 constexpr double CMaxFrameCredit = 16;
+// Quiet time on the pseudo-terminal before the drop fault closes it.
+constexpr qint64 CPtyDrainMs = 20;
 
 } // namespace
 
@@ -85,7 +88,7 @@ void TZelvoSimulator::AcceptTcp() {
       Log("tcp: client gone");
       if (FTcp.Socket == S) {
         FTcp.Socket = nullptr;
-        FTcp.Session.reset();
+        FLastTcp = std::move(FTcp.Session);
       }
       S->deleteLater();
     });
@@ -106,8 +109,10 @@ void TZelvoSimulator::ReadTcp() {
 
 void TZelvoSimulator::PumpTcp() {
   QTcpSocket* S = FTcp.Socket;
-  if (S == nullptr || S->state() != QAbstractSocket::ConnectedState)
+  // flush() emits bytesWritten, which would come back here.
+  if (S == nullptr || S->state() != QAbstractSocket::ConnectedState || FPumpingTcp)
     return;
+  FPumpingTcp = true;
   TZelvoSimSession& Session = *FTcp.Session;
   if (FConfig.FrameRate <= 0)
     while (Session.WantsSamples() &&
@@ -120,14 +125,12 @@ void TZelvoSimulator::PumpTcp() {
     if (FConfig.Faults.Split)
       S->flush();
   }
-  if (Session.Dropping())
-    DropTcp(); // last: the session may be gone after it
-}
-
-void TZelvoSimulator::DropTcp() {
-  Log("tcp: dropping the connection");
-  // Sends what is queued, then closes; the disconnected handler cleans up.
-  FTcp.Socket->disconnectFromHost();
+  FPumpingTcp = false;
+  if (Session.Dropping()) {
+    Log("tcp: dropping the connection");
+    // Sends what is queued, then closes; the disconnected handler cleans up.
+    S->disconnectFromHost();
+  }
 }
 
 QString TZelvoSimulator::OpenPty(const QString& Link) {
@@ -192,9 +195,19 @@ void TZelvoSimulator::ClosePty() {
   ::close(FPty.Master);
   ::close(FPty.Slave);
   FPty.Master = FPty.Slave = -1;
-  FPty.Session.reset();
+  FLastPty = std::move(FPty.Session);
   Log("pty: closed " + FPtyPath.toStdString());
   FPtyPath.clear();
+}
+
+const TZelvoSimRecord& TZelvoSimulator::TcpRecord() const {
+  const TZelvoSimSession* S = FTcp.Session ? FTcp.Session.get() : FLastTcp.get();
+  return S ? S->Record() : FEmptyRecord;
+}
+
+const TZelvoSimRecord& TZelvoSimulator::PtyRecord() const {
+  const TZelvoSimSession* S = FPty.Session ? FPty.Session.get() : FLastPty.get();
+  return S ? S->Record() : FEmptyRecord;
 }
 
 void TZelvoSimulator::ReadPty() {
@@ -237,6 +250,7 @@ void TZelvoSimulator::PumpPty() {
         Log(std::string("pty: write: ") + std::strerror(errno));
       break;
     }
+    FPty.LastWrite = FClock.elapsed();
     if (FConfig.LineRate > 0)
       FPty.Credit -= static_cast<double>(N);
     if (static_cast<std::size_t>(N) < Chunk.size()) {
@@ -245,7 +259,11 @@ void TZelvoSimulator::PumpPty() {
       break;
     }
   }
-  if (Session.Dropping() && Session.Out().empty()) {
+  // Closing the master throws away what the program has not read yet, so the
+  // device vanishes only once the line has drained.
+  int Unread = 0;
+  if (Session.Dropping() && Session.Out().empty() && ::ioctl(FPty.Slave, FIONREAD, &Unread) == 0 &&
+      Unread == 0 && FClock.elapsed() - FPty.LastWrite >= CPtyDrainMs) {
     Log("pty: dropping the device");
     const QString Link = FPtyLink;
     ClosePty();

@@ -43,9 +43,11 @@ public:
   // after a change on the scope's own panel.
   void ReportSettings();
 
-  // The current TCP client's and the pseudo-terminal's sessions, or nullptr.
-  const TZelvoSimSession* TcpSession() const { return FTcp.Session.get(); }
-  const TZelvoSimSession* PtySession() const { return FPty.Session.get(); }
+  // What the current TCP client's session saw, or the last one's once it has
+  // ended; likewise for the pseudo-terminal. Empty before the first session.
+  const TZelvoSimRecord& TcpRecord() const;
+  const TZelvoSimRecord& PtyRecord() const;
+  bool TcpClientConnected() const { return FTcp.Socket != nullptr; }
   int TcpClientsAccepted() const { return FTcpClientsAccepted; }
 
 private:
@@ -60,11 +62,11 @@ private:
     QSocketNotifier* WriteNotifier = nullptr;
     std::unique_ptr<TZelvoSimSession> Session;
     double Credit = 0; // bytes the line may carry now
+    qint64 LastWrite = 0;
   };
 
   void AcceptTcp();
   void ReadTcp();
-  void DropTcp();
   void PumpTcp();
   void ReadPty();
   void PumpPty();
@@ -84,6 +86,10 @@ private:
   QString FPtyLink;
   bool FReopenPty = false;
   int FTcpClientsAccepted = 0;
+  bool FPumpingTcp = false;
+  TZelvoSimRecord FEmptyRecord;
+  std::unique_ptr<TZelvoSimSession> FLastTcp; // kept for its record
+  std::unique_ptr<TZelvoSimSession> FLastPty;
   std::uint32_t FSessionCount = 0;
   QTimer FTicker;
   QTimer FCalibration;

@@ -1,0 +1,196 @@
+// The driver against the simulated scope, the same conversations over loopback
+// TCP and over a pseudo-terminal.
+
+#include <gtest/gtest.h>
+
+#include "SimLinkFixture.h"
+#include "osc/OscMeasurement.h"
+
+namespace {
+
+class SimLinkTest : public SimLinkFixture, public ::testing::TestWithParam<TLinkKind> {};
+
+TEST_P(SimLinkTest, ScopeFirstReceivesSettingsThenSampleRequestByteForByte) {
+  Start(GetParam());
+  // The shell asks for the WiFi settings from the connection's own callback,
+  // which runs after the driver's connect handling.
+  Link->SetOnConnect([this](TZelvoConnection*) {
+    ++Connects;
+    Driver.RequestWifiSettings();
+  });
+  ASSERT_TRUE(Connect());
+  ASSERT_TRUE(QTest::qWaitFor([&] { return Record().Received.size() >= 3; }, 3000));
+  const std::vector<TFrame>& R = Record().Received;
+  EXPECT_EQ(R[0], (TFrame{0x02, 0x11, 0x12, 0x00, 0x00, 0x00, 0x00, 0x02, 0x80, 0x00, 0x02, 0x80,
+                          0x08, 0x80, 0x01, 0x00, 0x4E, 0x0A}));
+  EXPECT_EQ(R[1], (TFrame{0x02, 0x12, 0x08, 0x00, 0x00, 0x00, 0xE4, 0x0A}));
+  EXPECT_EQ(R[2], (TFrame{0x02, 0x0A, 0x08, 0x00, 0x00, 0x00, 0xEC, 0x0A}));
+  EXPECT_EQ(Connects, 1);
+}
+
+TEST_P(SimLinkTest, FullCaptureArrivesAndRefreshesMeasurements) {
+  Config.BatteryCode = 4;
+  Start(GetParam());
+  // 2 V peak sine on channel 1 at 1 V/div: 4 V peak to peak, 100 sample steps.
+  Driver.Signals()[0].SetVoltsPerDivision(vdiv1V);
+  Driver.Signals()[0].Measurement().SetValueType(TOscMeasurementType::Vpkpk);
+  ASSERT_TRUE(Connect());
+  ASSERT_TRUE(QTest::qWaitFor(
+      [&] { return Driver.Signals()[0].Measurement().ToString() != CInvalidValue; }, 5000));
+  EXPECT_EQ(Driver.Signals()[0].Fill(), CSampleCount);
+  EXPECT_EQ(Driver.Signals()[1].Fill(), CSampleCount);
+  EXPECT_NEAR(Driver.Signals()[0].Vpkpk(), 4.0, 0.1);
+  EXPECT_EQ(Driver.Battery().State(), batteryCharging);
+  EXPECT_EQ(Errors, 0);
+}
+
+TEST_P(SimLinkTest, SettingsChangesArriveFromEitherSide) {
+  Start(GetParam());
+  ASSERT_TRUE(Connect());
+  // From the program to the scope.
+  Driver.SetTimeBase(tb1ms);
+  Driver.Trigger().SetLevel(100);
+  Driver.TransmitSettings();
+  EXPECT_TRUE(QTest::qWaitFor([&] { return Sim->Scope().Settings().TimeBase == tb1ms; }, 3000));
+  EXPECT_EQ(Sim->Scope().Settings().Level, 100);
+
+  // From the scope's own panel to the program.
+  Sim->Scope().Settings().VoltsPerDivision[1] = vdiv2V;
+  Sim->Scope().Settings().Coupling[1] = inGND;
+  Sim->ReportSettings();
+  EXPECT_TRUE(
+      QTest::qWaitFor([&] { return Driver.Signals()[1].VoltsPerDivision() == vdiv2V; }, 3000));
+  EXPECT_EQ(Driver.Signals()[1].Coupling(), inGND);
+
+  // Auto-range: the scope picks the volts/div that holds 2 V peak in 8
+  // divisions, and the program takes it.
+  Driver.SetAutoRange(true);
+  Driver.TransmitSettings();
+  EXPECT_TRUE(
+      QTest::qWaitFor([&] { return Driver.Signals()[0].VoltsPerDivision() == vdiv500mV; }, 3000));
+}
+
+TEST_P(SimLinkTest, WifiRequestIsAnsweredAndChangeReachesScope) {
+  Config.Ssid = "ScopeLab";
+  Config.Password = "secret99";
+  Config.WifiChannel = 9;
+  Config.Build = "0042";
+  Config.Firmware = "2.7.1";
+  Start(GetParam());
+  ASSERT_TRUE(Connect());
+  Driver.RequestWifiSettings();
+  const TZelvoWifiSettings& W = Driver.WifiSettings();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return W.SSID() == "ScopeLab"; }, 3000));
+  EXPECT_EQ(W.Password(), "secret99");
+  EXPECT_EQ(W.Channel(), 9);
+  EXPECT_EQ(W.Build(), "0042");
+  EXPECT_EQ(W.Firmware(), "2.7.1");
+
+  Driver.WifiSettings().SetSSID("Lab");
+  Driver.WifiSettings().SetChannel(11);
+  Driver.TransmitWifiSettings();
+  EXPECT_TRUE(QTest::qWaitFor([&] { return Sim->Scope().Ssid() == "Lab"; }, 3000));
+  EXPECT_EQ(Sim->Scope().WifiChannel(), 11);
+  EXPECT_EQ(Sim->Scope().Password(), "secret99");
+}
+
+TEST_P(SimLinkTest, CalibrationFlagGoesOnThenOff) {
+  Start(GetParam());
+  int On = 0, Off = 0;
+  Driver.SetOnCalibrate([&](TOscDevice*) { ++On; });
+  Driver.SetOnCalibrated([&](TOscDevice*) { ++Off; });
+  ASSERT_TRUE(Connect());
+  Driver.Calibrate();
+  EXPECT_TRUE(QTest::qWaitFor([&] { return Driver.Calibrating(); }, 3000));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return !Driver.Calibrating(); }, 3000));
+  EXPECT_EQ(On, 1);
+  EXPECT_EQ(Off, 1);
+}
+
+TEST_P(SimLinkTest, DebugFramesComeUntilSwitchedOffAndChangeNothing) {
+  Config.DebugIntervalMs = 20;
+  Config.MaxSampleFrames = 8;
+  Start(GetParam());
+  ASSERT_TRUE(Connect());
+  ASSERT_TRUE(QTest::qWaitFor([&] { return Record().SampleFramesSent == 8; }, 3000));
+  Driver.TransmitDebug(true);
+  ASSERT_TRUE(QTest::qWaitFor(
+      [&] { return ReceivedWithCommand(TZelvoSimScope::CDebugOutput) >= 3; }, 3000));
+  Driver.TransmitDebug(false);
+  Spin(100);
+  const int Seen = ReceivedWithCommand(TZelvoSimScope::CDebugOutput);
+  Spin(200);
+  EXPECT_EQ(ReceivedWithCommand(TZelvoSimScope::CDebugOutput), Seen);
+  EXPECT_EQ(Driver.Signals()[0].Fill(), CSampleCount) << "unknown frames leave the capture";
+}
+
+TEST_P(SimLinkTest, SimulatorDroppingTheLinkGivesOneDisconnect) {
+  Config.Faults.DropAfter = 5;
+  Start(GetParam());
+  ASSERT_TRUE(Connect());
+  EXPECT_TRUE(QTest::qWaitFor([&] { return Disconnects > 0; }, 5000));
+  Spin(300);
+  EXPECT_EQ(Disconnects, 1);
+  EXPECT_EQ(Connects, 1);
+  EXPECT_FALSE(Link->Connected());
+}
+
+// Garbage, bad checksums, random write boundaries, out-of-range ordinals and a
+// dropped link: every intact frame still arrives, once, in order.
+TEST_P(SimLinkTest, FaultyStreamDeliversEveryGoodFrameExactlyOnce) {
+  Config.Faults.Garbage = 0.3;
+  Config.Faults.Corrupt = 0.2;
+  Config.Faults.Split = true;
+  Config.Faults.BadOrdinals = 0.2;
+  Config.Faults.DropAfter = 120;
+  Config.Seed = 7;
+  Config.FrameRate = 0;
+  Start(GetParam());
+  const TOscTimeBase TimeBase = Driver.TimeBase();
+  ASSERT_TRUE(Connect());
+  ASSERT_TRUE(QTest::qWaitFor([&] { return Disconnects > 0; }, 10000));
+  const TZelvoSimRecord& R = Record();
+  EXPECT_EQ(R.FramesSent, 120);
+  EXPECT_LT(R.SentGood.size(), 110u) << "the faults were really injected";
+  ASSERT_EQ(Received.size(), R.SentGood.size());
+  for (std::size_t I = 0; I < Received.size(); ++I)
+    ASSERT_TRUE(Received[I] == R.SentGood[I]) << "frame " << I << " differs";
+  EXPECT_EQ(Driver.TimeBase(), TimeBase) << "out-of-range ordinals are refused";
+}
+
+// A listener that runs its own event loop (a modal window opened from a frame
+// handler) keeps the link's read handler from returning; the port keeps
+// buffering meanwhile but will not announce those bytes again. They must all
+// be delivered once the handler returns, though nothing more arrives. On the
+// serial link the backlog is larger than the 25600-byte scratch array.
+TEST_P(SimLinkTest, BytesArrivingDuringANestedLoopAreDeliveredWhenTheHandlerReturns) {
+  Config.FrameRate = 0;
+  Config.MaxSampleFrames = 40;
+  Start(GetParam());
+  QIODevice* Device = Tcp ? static_cast<QIODevice*>(&Tcp->Client()) : &Usb->ComPort();
+  qint64 Backlog = -1;
+  TZelvoConnectionObserver Modal;
+  Modal.SetOnReceive([&](TZelvoConnection*, const TZelvoPacket& P) {
+    if (P.Command() != CScopeSampleDataCommand || Backlog >= 0)
+      return;
+    Backlog = 0;
+    EXPECT_TRUE(QTest::qWaitFor([&] { return Record().SampleFramesSent == 40; }, 3000));
+    Spin(300); // the rest reaches the port's buffer
+    Backlog = Device->bytesAvailable();
+  });
+  Link->RegisterObserver(&Modal);
+  ASSERT_TRUE(Connect());
+  ASSERT_TRUE(QTest::qWaitFor([&] { return Backlog > 0; }, 5000));
+  if (Usb) {
+    EXPECT_GT(Backlog, 25600);
+  }
+  EXPECT_TRUE(
+      QTest::qWaitFor([&] { return ReceivedWithCommand(CScopeSampleDataCommand) == 40; }, 3000));
+  EXPECT_EQ(Received, Record().SentGood);
+  EXPECT_EQ(Driver.Signals()[0].Fill(), CSampleCount);
+}
+
+INSTANTIATE_TEST_SUITE_P(Links, SimLinkTest, ::testing::Values(TLinkKind::Tcp, TLinkKind::Pty),
+                         LinkName);
+
+} // namespace

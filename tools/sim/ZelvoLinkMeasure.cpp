@@ -1,0 +1,88 @@
+// zelvo-linkmeasure: how many frames a second the driver takes in over
+// loopback TCP from an unpaced zelvo-sim, and the receiving process's CPU use
+// meanwhile. The simulator runs as a child process so that its own work is
+// not counted.
+//
+//   zelvo-linkmeasure [SECONDS] [PATH-TO-zelvo-sim]
+
+#include <QCoreApplication>
+#include <QProcess>
+#include <QTcpServer>
+
+#include <chrono>
+#include <cstdio>
+#include <sys/resource.h>
+
+#include "link/Zelvo.h"
+#include "link/qt/ZelvoTcpConnection.h"
+
+namespace {
+
+double CpuSeconds() {
+  rusage U{};
+  getrusage(RUSAGE_SELF, &U);
+  return static_cast<double>(U.ru_utime.tv_sec + U.ru_stime.tv_sec) +
+         static_cast<double>(U.ru_utime.tv_usec + U.ru_stime.tv_usec) / 1e6;
+}
+
+void RunFor(double Seconds) {
+  const auto End = std::chrono::steady_clock::now() + std::chrono::duration<double>(Seconds);
+  while (std::chrono::steady_clock::now() < End)
+    QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+  QCoreApplication App(argc, argv);
+  const double Seconds = argc > 1 ? std::atof(argv[1]) : 5.0;
+  const QString SimPath =
+      argc > 2 ? QString::fromLocal8Bit(argv[2]) : App.applicationDirPath() + "/zelvo-sim";
+
+  quint16 Port;
+  {
+    QTcpServer Probe;
+    Probe.listen(QHostAddress::LocalHost, 0);
+    Port = Probe.serverPort();
+  }
+  QProcess Sim;
+  Sim.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+  Sim.start(SimPath, {"--tcp", QString("127.0.0.1:%1").arg(Port), "--rate", "0", "--quiet"});
+  if (!Sim.waitForStarted(5000)) {
+    std::fprintf(stderr, "cannot start %s\n", SimPath.toLocal8Bit().constData());
+    return 1;
+  }
+  RunFor(0.5);
+
+  TZelvo Driver;
+  TZelvoTcpConnection Link;
+  Link.SetHost("127.0.0.1");
+  Link.SetPort(Port);
+  Driver.SetConnection(&Link);
+  Link.Open();
+  RunFor(1.0); // connect and warm up
+  if (!Link.Connected()) {
+    std::fprintf(stderr, "no connection to the simulator\n");
+    return 1;
+  }
+
+  const int Frames0 = Link.Statistics().PacketsIn();
+  const double Cpu0 = CpuSeconds();
+  const auto T0 = std::chrono::steady_clock::now();
+  RunFor(Seconds);
+  const double Wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - T0).count();
+  const double Cpu = CpuSeconds() - Cpu0;
+  const int Frames = Link.Statistics().PacketsIn() - Frames0;
+
+  std::printf("frames in:       %d in %.2f s\n", Frames, Wall);
+  std::printf("frames/s:        %.0f (%.1f captures/s, %.2f MB/s of 1042-byte frames)\n",
+              Frames / Wall, Frames / Wall / 8, Frames / Wall * 1042 / 1e6);
+  std::printf("receiver CPU:    %.2f s of %.2f s = %.0f %% of one core\n", Cpu, Wall,
+              100 * Cpu / Wall);
+  std::printf("CPU per frame:   %.1f us\n", Frames > 0 ? Cpu / Frames * 1e6 : 0.0);
+
+  Link.Close();
+  Sim.terminate();
+  Sim.waitForFinished(3000);
+  return 0;
+}
