@@ -4,13 +4,14 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh
-cmake --preset asan >/dev/null
-cmake --build --preset asan
 # The fuzz targets need clang's libFuzzer; the asan tree's CTest runs them.
+# Built first, so that the asan tree finds them when it is configured.
 if [ -d fuzz ]; then
   cmake --preset fuzz >/dev/null
   cmake --build --preset fuzz
 fi
+cmake --preset asan >/dev/null
+cmake --build --preset asan
 export LIBGL_ALWAYS_SOFTWARE=1
 if [ -z "${DISPLAY:-}" ]; then
   exec xvfb-run -a -s "-screen 0 1920x1080x24" ctest --preset asan "$@"
