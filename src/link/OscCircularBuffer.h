@@ -35,7 +35,7 @@ public:
 // Despite its name it never wraps: consumed space at the front is reclaimed by
 // moving the held bytes to the start of the array, and only when an append
 // would not fit otherwise.
-class TOscCircularBuffer : public TOscBuffer {
+class TOscCircularBuffer final : public TOscBuffer {
 public:
   explicit TOscCircularBuffer(int ACapacity);
 

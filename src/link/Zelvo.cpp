@@ -1,6 +1,7 @@
 #include "link/Zelvo.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "link/ZelvoFrames.h"
 
@@ -47,8 +48,8 @@ void StoreSamplePairs(TOscSignal& S0, TOscSignal& S1, int From, int Pairs,
     D1[K] = Src[2 * K + 1];
 }
 
-TOscBatteryState BatteryFromCode(std::uint8_t Code, bool& Known) {
-  Known = true;
+// Codes other than full, low and charging leave the battery state as it is.
+std::optional<TOscBatteryState> BatteryFromCode(std::uint8_t Code) {
   switch (Code) {
   case CZelvoBatteryCodeFull:
     return batteryFull;
@@ -57,8 +58,7 @@ TOscBatteryState BatteryFromCode(std::uint8_t Code, bool& Known) {
   case CZelvoBatteryCodeCharging:
     return batteryCharging;
   default:
-    Known = false;
-    return batteryLow;
+    return std::nullopt;
   }
 }
 
@@ -182,10 +182,8 @@ void TZelvo::HandleSettings(const TZelvoPacket& Packet) {
   const std::uint8_t Status = Packet.Data(11);
   // May run a nested event loop (the calibration window).
   SetCalibrating((Status & CZelvoStatusCalibrating) != 0);
-  bool Known = false;
-  const TOscBatteryState State = BatteryFromCode(Status & CZelvoStatusBatteryMask, Known);
-  if (Known)
-    Battery().SetState(State);
+  if (const auto State = BatteryFromCode(Status & CZelvoStatusBatteryMask))
+    Battery().SetState(*State);
 }
 
 void TZelvo::HandleSamples(const TZelvoPacket& Packet) {
