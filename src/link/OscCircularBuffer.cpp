@@ -1,5 +1,6 @@
 #include "link/OscCircularBuffer.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -38,6 +39,8 @@ void TOscCircularBuffer::Append(const std::uint8_t* Data, int Count) {
 }
 
 void TOscCircularBuffer::Discard(int Count) {
+  // Callers stay within 0..Size; a count outside cannot break the invariants.
+  Count = std::clamp(Count, 0, FSize);
   FGarbage += Count;
   FSize -= Count;
   if (FSize == 0)

@@ -28,7 +28,7 @@ public:
   virtual const std::uint8_t* DataPtr() const = 0;
   virtual void Clear() = 0;
   virtual void Append(const std::uint8_t* Data, int Count) = 0;
-  // 0 <= Count <= Size(); not checked.
+  // Drops the Count oldest bytes; callers pass 0 <= Count <= Size().
   virtual void Discard(int Count) = 0;
 };
 

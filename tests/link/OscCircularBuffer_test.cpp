@@ -90,6 +90,17 @@ TEST(OscCircularBufferTest, IndexOutsideHeldBytesRaisesAndChangesNothing) {
   EXPECT_EQ(Buffer.Size(), 2);
 }
 
+TEST(OscCircularBufferTest, DiscardOutsideTheHeldBytesKeepsTheBufferSound) {
+  TOscCircularBuffer Buffer(8);
+  const auto Bytes = Counting(3);
+  Buffer.Append(Bytes.data(), 3);
+  Buffer.Discard(-2);
+  EXPECT_EQ(Buffer.Size(), 3);
+  Buffer.Discard(5);
+  EXPECT_EQ(Buffer.Size(), 0);
+  EXPECT_EQ(Buffer.BytesFree(), 8);
+}
+
 TEST(OscChecksumTest, IsTheTwosComplementOfTheByteSum) {
   const std::uint8_t Abc[] = {0x61, 0x62, 0x63};
   EXPECT_EQ(TOscChecksum::Calculate(Abc, 3), 0xDA);
