@@ -23,7 +23,7 @@ constexpr qint64 CTcpBacklog = 256 * 1024;
 constexpr std::size_t CPtyBacklog = 16 * 1024;
 constexpr double CMaxFrameCredit = 16;
 // Quiet time on the pseudo-terminal before the drop fault closes it.
-constexpr qint64 CPtyDrainMs = 20;
+constexpr qint64 CPtyDrainMs = 100;
 
 } // namespace
 
@@ -260,10 +260,15 @@ void TZelvoSimulator::PumpPty() {
     }
   }
   // Closing the master throws away what the program has not read yet, so the
-  // device vanishes only once the line has drained.
+  // device vanishes only once the line has stayed drained for a while: the
+  // slave's input queue can read empty for a moment while the kernel still
+  // holds bytes on their way to it.
   int Unread = 0;
-  if (Session.Dropping() && Session.Out().empty() && ::ioctl(FPty.Slave, FIONREAD, &Unread) == 0 &&
-      Unread == 0 && FClock.elapsed() - FPty.LastWrite >= CPtyDrainMs) {
+  const qint64 Now = FClock.elapsed();
+  if (!Session.Out().empty() || ::ioctl(FPty.Slave, FIONREAD, &Unread) != 0 || Unread > 0)
+    FPty.BusySince = Now;
+  if (Session.Dropping() && Now - FPty.BusySince >= CPtyDrainMs &&
+      Now - FPty.LastWrite >= CPtyDrainMs) {
     Log("pty: dropping the device");
     const QString Link = FPtyLink;
     ClosePty();

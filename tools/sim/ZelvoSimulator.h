@@ -63,6 +63,7 @@ private:
     std::unique_ptr<TZelvoSimSession> Session;
     double Credit = 0; // bytes the line may carry now
     qint64 LastWrite = 0;
+    qint64 BusySince = 0; // last time bytes were queued or unread
   };
 
   void AcceptTcp();

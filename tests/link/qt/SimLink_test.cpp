@@ -152,6 +152,11 @@ TEST_P(SimLinkTest, FaultyStreamDeliversEveryGoodFrameExactlyOnce) {
   const TZelvoSimRecord& R = Record();
   EXPECT_EQ(R.FramesSent, 120);
   EXPECT_LT(R.SentGood.size(), 110u) << "the faults were really injected";
+  for (std::size_t I = 0; I < std::min(Received.size(), R.SentGood.size()); ++I)
+    if (Received[I] != R.SentGood[I]) {
+      ADD_FAILURE() << "first difference at " << I << " cmd " << int(R.SentGood[I][1]);
+      break;
+    }
   ASSERT_EQ(Received.size(), R.SentGood.size());
   for (std::size_t I = 0; I < Received.size(); ++I)
     ASSERT_TRUE(Received[I] == R.SentGood[I]) << "frame " << I << " differs";
