@@ -25,7 +25,7 @@ template <class T, class V> bool EraseFirst(std::vector<T>& Items, V Value) {
 // The idle pass after a due time may find the period a hair short of the
 // interval (float rounding), which would cost an extra pass; waking this much
 // later avoids it.
-constexpr std::int64_t CWakeMarginNs = 20000;
+constexpr std::int64_t CWakeMarginNs = 5000;
 
 } // namespace
 

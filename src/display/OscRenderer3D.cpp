@@ -121,7 +121,15 @@ TOscRenderer3D::TOscRenderer3D(QWidget* Parent) : TOscRenderer(Parent) {
   setFocusPolicy(Qt::ClickFocus);
   setAttribute(Qt::WA_OpaquePaintEvent);
   setAttribute(Qt::WA_NoSystemBackground);
-  CreateWnd();
+  try {
+    CreateWnd();
+  } catch (...) {
+    // The window outlives this constructor as a child widget's child; it must
+    // not call back into a view that never came to be.
+    if (FWindow != nullptr)
+      FWindow->FView = nullptr;
+    throw;
+  }
 }
 
 TOscRenderer3D::~TOscRenderer3D() {
