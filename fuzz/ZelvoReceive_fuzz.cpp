@@ -60,7 +60,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
   TZelvoMemoryConnection Link;
   Zelvo.SetConnection(&Link);
   Link.Open();
-  const std::size_t Chunk = Data[0] == 0 ? COscBufferSize : 1u + Data[0] * 37u;
+  // 0: whole scratch arrays; 1..127: that many bytes; above: steps of 200.
+  const std::size_t Chunk = Data[0] == 0    ? COscBufferSize
+                            : Data[0] < 128 ? Data[0]
+                                            : (Data[0] - 127u) * 200u;
   TFeeder Feeder{Link, Data + 1, Size - 1, 0, Chunk};
   // While the scope reports a calibration the shell's window runs a nested
   // event loop, in which the next chunk arrives.
