@@ -4,6 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <stdlib.h>
+#include <unistd.h>
+
 #include "SimLinkFixture.h"
 #include "link/qt/ZelvoLinkError.h"
 
@@ -112,6 +116,30 @@ TEST_F(ZelvoUsbConnectionTest, FullCaptureArrivesAtTheRealLineRate) {
   EXPECT_TRUE(
       QTest::qWaitFor([&] { return ReceivedWithCommand(CScopeSampleDataCommand) >= 8; }, 8000));
   EXPECT_EQ(Driver.Signals()[0].Fill(), CSampleCount);
+}
+
+// The bytes of one frame in two deliveries, over a bare pseudo-terminal.
+TEST(ZelvoUsbConnectionRawTest, FrameSplitAcrossDeliveriesArrivesWhenComplete) {
+  const int Master = posix_openpt(O_RDWR | O_NOCTTY);
+  ASSERT_GE(Master, 0);
+  ASSERT_EQ(grantpt(Master), 0);
+  ASSERT_EQ(unlockpt(Master), 0);
+  TZelvoUsbConnection L;
+  L.SetPort(ptsname(Master));
+  std::vector<TFrame> Got;
+  L.SetOnReceive([&](TZelvoConnection*, const TZelvoPacket& P) {
+    Got.emplace_back(P.Raw(), P.Raw() + P.Size());
+  });
+  ASSERT_TRUE(L.Open());
+  const TFrame Frame = {0x02, 0x12, 0x08, 0x00, 0x00, 0x00, 0xE4, 0x0A};
+  ASSERT_EQ(::write(Master, Frame.data(), 3), 3);
+  Spin(100);
+  EXPECT_TRUE(Got.empty());
+  ASSERT_EQ(::write(Master, Frame.data() + 3, 5), 5);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return !Got.empty(); }, 3000));
+  EXPECT_EQ(Got, std::vector<TFrame>{Frame});
+  L.Close();
+  ::close(Master);
 }
 
 } // namespace
