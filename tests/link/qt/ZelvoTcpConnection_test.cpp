@@ -67,6 +67,15 @@ TEST_F(ZelvoTcpConnectionTest, AddressThatIsNotDottedIPv4Raises) {
   }
 }
 
+TEST_F(ZelvoTcpConnectionTest, CloseDuringAnAttemptAbandonsItSilently) {
+  Link->Open();
+  Link->Close();
+  Spin(200);
+  EXPECT_EQ(Connects + Disconnects + Errors, 0);
+  EXPECT_FALSE(Link->Connected());
+  EXPECT_NO_THROW(Tcp->SetHost("127.0.0.2")) << "closed: the address may change";
+}
+
 TEST_F(ZelvoTcpConnectionTest, DestructionReportsNoDisconnect) {
   ASSERT_TRUE(Connect());
   Link.reset();
