@@ -7,12 +7,6 @@
 
 namespace {
 
-// The channels' own (non-const) storage; the model offers no mutable view of
-// it, and the receive path writes a whole block at once.
-TOscSample* SampleStore(TOscSignal& Signal) {
-  return const_cast<TOscSample*>(Signal.Samples());
-}
-
 // Splits N sample pairs into the two channels' buffers: the receive path's
 // per-sample loop, kept free of calls and aliasing so that it vectorises.
 void SplitPairs(TOscSample* __restrict D0, TOscSample* __restrict D1,
@@ -24,21 +18,13 @@ void SplitPairs(TOscSample* __restrict D0, TOscSample* __restrict D1,
 }
 
 // Stores Pairs sample pairs from Src at sample indices From onwards, skipping
-// indices at or beyond each channel's end. The last stored sample of each
-// channel goes through SetSample, which checks the range and raises Fill just
-// as one call per sample would.
+// indices at or beyond each channel's end.
 void StoreSamplePairs(TOscSignal& S0, TOscSignal& S1, int From, int Pairs,
                       const std::uint8_t* Src) {
   const int N0 = std::clamp(S0.Count() - From, 0, Pairs);
   const int N1 = std::clamp(S1.Count() - From, 0, Pairs);
-  if (N0 > 0)
-    S0.SetSample(From + N0 - 1, Src[2 * (N0 - 1)]);
-  if (N1 > 0)
-    S1.SetSample(From + N1 - 1, Src[2 * (N1 - 1) + 1]);
-  if (N0 == 0 && N1 == 0)
-    return;
-  TOscSample* D0 = N0 > 0 ? SampleStore(S0) + From : nullptr;
-  TOscSample* D1 = N1 > 0 ? SampleStore(S1) + From : nullptr;
+  TOscSample* D0 = N0 > 0 ? S0.SampleBlock(From, N0) : nullptr;
+  TOscSample* D1 = N1 > 0 ? S1.SampleBlock(From, N1) : nullptr;
   const int Both = std::min(N0, N1);
   if (Both > 0)
     SplitPairs(D0, D1, Src, Both);

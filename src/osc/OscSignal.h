@@ -54,6 +54,15 @@ public:
   }
   // The whole buffer, Count() samples, for passes that read every sample.
   const TOscSample* Samples() const { return FSamples.data(); }
+  // Samples From .. From+Length-1 for writers of whole blocks: one range check
+  // for the block, Fill raised as SetSample would raise it, no notification.
+  TOscSample* SampleBlock(int From, int Length) {
+    CheckIndex(From);
+    CheckIndex(From + Length - 1);
+    if (FFill < From + Length)
+      FFill = From + Length;
+    return FSamples.data() + From;
+  }
   void Clear();
 
   // Scales.
