@@ -57,7 +57,6 @@ public:
   explicit TZelvoSimScope(const TZelvoSimConfig& AConfig);
 
   const TZelvoSimConfig& Config() const { return FConfig; }
-  TZelvoSimConfig& Config() { return FConfig; }
   TZelvoSettingsBlock& Settings() { return FSettings; }
   const TZelvoSettingsBlock& Settings() const { return FSettings; }
 

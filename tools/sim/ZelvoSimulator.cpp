@@ -28,7 +28,7 @@ constexpr qint64 CPtyDrainMs = 100;
 } // namespace
 
 TZelvoSimulator::TZelvoSimulator(const TZelvoSimConfig& Config, TZelvoSimLog Log)
-    : FConfig(Config), FLog(std::move(Log)), FScope(Config) {
+    : FLog(std::move(Log)), FScope(Config) {
   FClock.start();
   FTicker.setInterval(CTickMs);
   connect(&FTicker, &QTimer::timeout, this, [this] { Tick(); });
@@ -114,7 +114,7 @@ void TZelvoSimulator::PumpTcp() {
     return;
   FPumpingTcp = true;
   TZelvoSimSession& Session = *FTcp.Session;
-  if (FConfig.FrameRate <= 0)
+  if (Config().FrameRate <= 0)
     while (Session.WantsSamples() &&
            S->bytesToWrite() + static_cast<qint64>(Session.OutBytes()) < CTcpBacklog)
       Session.EnqueueSample();
@@ -122,7 +122,7 @@ void TZelvoSimulator::PumpTcp() {
     const std::string Chunk = Session.TakeChunk(std::string::npos);
     S->write(Chunk.data(), static_cast<qint64>(Chunk.size()));
     // Each piece its own segment, so the program really gets it in pieces.
-    if (FConfig.Faults.Split)
+    if (Config().Faults.Split)
       S->flush();
   }
   FPumpingTcp = false;
@@ -229,11 +229,11 @@ void TZelvoSimulator::PumpPty() {
   if (FPty.Master < 0)
     return;
   TZelvoSimSession& Session = *FPty.Session;
-  if (FConfig.FrameRate <= 0 && FConfig.LineRate <= 0)
+  if (Config().FrameRate <= 0 && Config().LineRate <= 0)
     while (Session.WantsSamples() && Session.OutBytes() < CPtyBacklog)
       Session.EnqueueSample();
   while (!Session.Out().empty()) {
-    const std::size_t Max = FConfig.LineRate > 0 ? static_cast<std::size_t>(FPty.Credit) : 65536;
+    const std::size_t Max = Config().LineRate > 0 ? static_cast<std::size_t>(FPty.Credit) : 65536;
     if (Max == 0)
       break;
     std::string Chunk = Session.TakeChunk(Max);
@@ -251,7 +251,7 @@ void TZelvoSimulator::PumpPty() {
       break;
     }
     FPty.LastWrite = FClock.elapsed();
-    if (FConfig.LineRate > 0)
+    if (Config().LineRate > 0)
       FPty.Credit -= static_cast<double>(N);
     if (static_cast<std::size_t>(N) < Chunk.size()) {
       Session.PutBack(Chunk.substr(static_cast<std::size_t>(N)));
@@ -281,19 +281,19 @@ void TZelvoSimulator::Tick() {
   const qint64 Now = FClock.elapsed();
   const double Dt = static_cast<double>(Now - FLastTick) / 1000.0;
   FLastTick = Now;
-  const bool Paced = FConfig.FrameRate > 0;
+  const bool Paced = Config().FrameRate > 0;
   if (Paced)
     for (double& C : FFrameCredit)
-      C = std::min(C + FConfig.FrameRate * Dt, CMaxFrameCredit);
+      C = std::min(C + Config().FrameRate * Dt, CMaxFrameCredit);
 
-  const bool DebugDue = Now - FLastDebug >= FConfig.DebugIntervalMs;
+  const bool DebugDue = Now - FLastDebug >= Config().DebugIntervalMs;
   if (DebugDue)
     FLastDebug = Now;
   auto Debug = [&](TZelvoSimSession& S) {
     if (DebugDue && S.Debug())
       S.Enqueue(TZelvoSimScope::DebugFrame("debug: " + std::to_string(S.Record().FramesSent) +
                                            " frames sent, battery code " +
-                                           std::to_string(FConfig.BatteryCode)));
+                                           std::to_string(Config().BatteryCode)));
   };
 
   if (FTcp.Session) {
@@ -306,18 +306,18 @@ void TZelvoSimulator::Tick() {
   }
   if (FPty.Session) {
     Debug(*FPty.Session);
-    if (FConfig.LineRate > 0)
-      FPty.Credit = std::min(FPty.Credit + FConfig.LineRate / 10.0 * Dt, 4096.0);
+    if (Config().LineRate > 0)
+      FPty.Credit = std::min(FPty.Credit + Config().LineRate / 10.0 * Dt, 4096.0);
     // At the line rate, a new block is queued only when the last has left.
-    const bool LineFree = FConfig.LineRate <= 0 || FPty.Session->OutBytes() == 0;
+    const bool LineFree = Config().LineRate <= 0 || FPty.Session->OutBytes() == 0;
     while (Paced && LineFree && FFrameCredit[1] >= 1 && FPty.Session->WantsSamples() &&
            FPty.Session->OutBytes() < CPtyBacklog) {
       FPty.Session->EnqueueSample();
       FFrameCredit[1] -= 1;
-      if (FConfig.LineRate > 0)
+      if (Config().LineRate > 0)
         break;
     }
-    if (!Paced && LineFree && FConfig.LineRate > 0 && FPty.Session->WantsSamples())
+    if (!Paced && LineFree && Config().LineRate > 0 && FPty.Session->WantsSamples())
       FPty.Session->EnqueueSample();
     PumpPty();
   }
@@ -330,10 +330,10 @@ void TZelvoSimulator::Handle(const std::vector<TZelvoSimRequest>& Requests) {
 }
 
 void TZelvoSimulator::StartCalibration() {
-  Log("calibrating for " + std::to_string(FConfig.CalibrationMs) + " ms");
+  Log("calibrating for " + std::to_string(Config().CalibrationMs) + " ms");
   FScope.SetCalibrating(true);
   ReportSettings();
-  FCalibration.start(FConfig.CalibrationMs);
+  FCalibration.start(Config().CalibrationMs);
 }
 
 void TZelvoSimulator::ReportSettings() {

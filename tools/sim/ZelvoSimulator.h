@@ -75,9 +75,9 @@ private:
   void Handle(const std::vector<TZelvoSimRequest>& Requests);
   void StartCalibration();
   void Log(const std::string& Line) const;
-  std::uint32_t NextSeed() { return FConfig.Seed + 7919u * FSessionCount++; }
+  std::uint32_t NextSeed() { return Config().Seed + 7919u * FSessionCount++; }
+  const TZelvoSimConfig& Config() const { return FScope.Config(); }
 
-  TZelvoSimConfig FConfig;
   TZelvoSimLog FLog;
   TZelvoSimScope FScope;
   QTcpServer* FServer = nullptr;
