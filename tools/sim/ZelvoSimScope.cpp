@@ -21,6 +21,24 @@ const char* const CTimeBaseNames[] = {"1us",   "2us",   "5us",   "10us",  "20us"
                                       "200us", "500us", "1ms",   "2ms",   "5ms",  "10ms", "20ms",
                                       "50ms",  "100ms", "200ms", "500ms", "1s"};
 
+// sin(Start + k Step) for k = 0, 1, ... by rotation: one sine and cosine per
+// run instead of one per sample, which keeps an unpaced stream cheap.
+class TPhasor {
+public:
+  TPhasor(double Start, double Step)
+      : FSin(std::sin(Start)), FCos(std::cos(Start)), FStepSin(std::sin(Step)),
+        FStepCos(std::cos(Step)) {}
+  double Sin() const { return FSin; }
+  void Step() {
+    const double S = FSin * FStepCos + FCos * FStepSin;
+    FCos = FCos * FStepCos - FSin * FStepSin;
+    FSin = S;
+  }
+
+private:
+  double FSin, FCos, FStepSin, FStepCos;
+};
+
 template <class E> bool Valid(std::uint8_t Value) {
   return OscIsValidOrdinal(static_cast<E>(Value));
 }
@@ -121,10 +139,9 @@ TZelvoSimRequest TZelvoSimScope::Apply(const TZelvoPacket& Packet) {
   }
 }
 
-double TZelvoSimScope::InputVolts(int Channel, double Phase) const {
+double TZelvoSimScope::InputVolts(int Channel, double Sine) const {
   const TZelvoSimWave& W = FConfig.Wave[Channel];
-  const double Shape =
-      W.Type == TZelvoSimWaveType::Square ? (std::sin(Phase) >= 0 ? 1.0 : -1.0) : std::sin(Phase);
+  const double Shape = W.Type == TZelvoSimWaveType::Square ? (Sine >= 0 ? 1.0 : -1.0) : Sine;
   const double Probe = W.Probe > 0 ? W.Probe : 1;
   switch (FSettings.Coupling[Channel]) {
   case inGND:
@@ -137,19 +154,19 @@ double TZelvoSimScope::InputVolts(int Channel, double Phase) const {
 }
 
 // Unclamped and without noise: larger voltages give smaller sample values.
-double TZelvoSimScope::SampleAt(int Channel, double Phase) const {
+double TZelvoSimScope::SampleAt(int Channel, double Sine) const {
   const double VoltsPerDiv = COscVoltsPerDivision[FSettings.VoltsPerDivision[Channel]];
   if (VoltsPerDiv <= 0)
     return FSettings.YPosition[Channel];
   return FSettings.YPosition[Channel] -
-         InputVolts(Channel, Phase) * CSamplesPerVoltDivision / VoltsPerDiv;
+         InputVolts(Channel, Sine) * CSamplesPerVoltDivision / VoltsPerDiv;
 }
 
 void TZelvoSimScope::AutoRange() {
   for (int C = 0; C < 2; ++C) {
     double Lo = 0, Hi = 0;
     for (int I = 0; I < 64; ++I) {
-      const double V = InputVolts(C, CTwoPi * I / 64);
+      const double V = InputVolts(C, std::sin(CTwoPi * I / 64));
       Lo = std::min(Lo, V);
       Hi = std::max(Hi, V);
     }
@@ -169,10 +186,12 @@ void TZelvoSimScope::AutoRange() {
 bool TZelvoSimScope::FindTrigger(double& Phase) const {
   const int C = SimTriggerChannel(FSettings);
   const double Level = FSettings.Level;
-  double Prev = SampleAt(C, 0);
+  TPhasor Wave(0, CTwoPi / CTriggerSteps);
+  double Prev = SampleAt(C, Wave.Sin());
   for (int K = 1; K <= CTriggerSteps; ++K) {
     const double P = CTwoPi * K / CTriggerSteps;
-    const double Cur = SampleAt(C, P);
+    Wave.Step();
+    const double Cur = SampleAt(C, Wave.Sin());
     const bool Hit =
         SimFalling(FSettings) ? (Prev < Level && Cur >= Level) : (Prev > Level && Cur <= Level);
     if (Hit) {
@@ -216,8 +235,9 @@ void TZelvoSimScope::Capture(TZelvoSimCapture& Capture, std::mt19937& Random) {
   std::uniform_int_distribution<int> Noise(-FConfig.NoiseLevel, FConfig.NoiseLevel);
   for (int C = 0; C < 2; ++C) {
     const double W = CTwoPi * FConfig.Wave[C].Frequency;
-    for (int I = 0; I < CSampleCount; ++I) {
-      double V = SampleAt(C, W * (Start + I * Period));
+    TPhasor Wave(W * Start, W * Period);
+    for (int I = 0; I < CSampleCount; ++I, Wave.Step()) {
+      double V = SampleAt(C, Wave.Sin());
       if (FConfig.NoiseLevel > 0)
         V += Noise(Random);
       Capture.Samples[C][I] = static_cast<std::uint8_t>(std::clamp(std::lround(V), 0L, 255L));

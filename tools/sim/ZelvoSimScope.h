@@ -92,8 +92,9 @@ public:
 
 private:
   TZelvoSettingsBlock Block(std::uint16_t Offset) const;
-  double InputVolts(int Channel, double Phase) const;
-  double SampleAt(int Channel, double Phase) const;
+  // Both take the sine of the signal's phase.
+  double InputVolts(int Channel, double Sine) const;
+  double SampleAt(int Channel, double Sine) const;
   void AutoRange();
   bool FindTrigger(double& Phase) const;
 
