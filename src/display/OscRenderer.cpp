@@ -54,7 +54,7 @@ void TOscRenderer::OnChannelChanged(TOscSignal* Sender, TOscDeviceProperties Cha
 
 void TOscRenderer::BuildTraces() {
   OscBuildTraces(*FTraces, FOscilloscope, FSkin->TraceColors(),
-                 [this](TOscPoint& P) { PointToScreen(P); });
+                 [this](std::vector<TOscPoint>& Points) { PointsToScreen(Points); });
 }
 
 void TOscRenderer::OnDeviceChanged(TOscDevice*, TOscDeviceProperties Changes) {
@@ -72,6 +72,11 @@ void TOscRenderer::DoChange() {
 }
 
 void TOscRenderer::PointToScreen(TOscPoint&) const {}
+
+void TOscRenderer::PointsToScreen(std::vector<TOscPoint>& Points) const {
+  for (TOscPoint& P : Points)
+    PointToScreen(P);
+}
 
 void TOscRenderer::DoResizeSignal() {
   BuildTraces();

@@ -50,6 +50,9 @@ protected:
   virtual void DoChange();
   // Grid orientation to display orientation; the base changes nothing.
   virtual void PointToScreen(TOscPoint& Point) const;
+  // The same for all points of a trace at once; a view that overrides
+  // PointToScreen may override this with a tighter loop of the same effect.
+  virtual void PointsToScreen(std::vector<TOscPoint>& Points) const;
   virtual void DoResizeSignal();
   virtual void Render();
   virtual void Paint();

@@ -487,6 +487,12 @@ void TOscRenderer3D::PointToScreen(TOscPoint& Point) const {
     Point.Y = 255 - Point.Y;
 }
 
+void TOscRenderer3D::PointsToScreen(std::vector<TOscPoint>& Points) const {
+  if (FFlip)
+    for (TOscPoint& P : Points)
+      P.Y = 255 - P.Y;
+}
+
 void TOscRenderer3D::CallChange() {
   if (FOnChange)
     FOnChange(this);

@@ -119,6 +119,7 @@ public:
 protected:
   void DoChange() override;
   void PointToScreen(TOscPoint& Point) const override;
+  void PointsToScreen(std::vector<TOscPoint>& Points) const override;
   void DoResizeSignal() override;
   void Paint() override;
   void Resize() override;

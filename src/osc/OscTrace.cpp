@@ -49,9 +49,9 @@ std::unique_ptr<TOscTrace> OscBuildTrace(const TOscSignal& Signal, TOscColor Col
     TOscPoint& P = Trace->Points[static_cast<std::size_t>(I)];
     P.X = I;
     P.Y = Samples[I];
-    if (Map)
-      Map(P);
   }
+  if (Map)
+    Map(Trace->Points);
   return Trace;
 }
 

@@ -79,10 +79,12 @@ constexpr int OscPageSamples(int Divisions, int SamplesPerDivision) {
   return Divisions * SamplesPerDivision + 1;
 }
 
-// Maps a point from grid to display orientation in place (the view's flip).
-using TOscPointMap = std::function<void(TOscPoint& Point)>;
+// Maps the points of a trace from grid to display orientation in place (the
+// view's flip). One call per trace, not per point: traces are rebuilt on
+// every frame.
+using TOscPointMap = std::function<void(std::vector<TOscPoint>& Points)>;
 
-// All filled samples of the channel, point i at (i, sample i) passed through
+// All filled samples of the channel, point i at (i, sample i), passed through
 // Map. The trace keeps every filled sample; scrolling and clipping are the
 // view's work.
 std::unique_ptr<TOscTrace> OscBuildTrace(const TOscSignal& Signal, TOscColor Color,

@@ -10,7 +10,10 @@ public:
   TTestDevice() { CreateSignals(2); }
 };
 
-const TOscPointMap Flip = [](TOscPoint& P) { P.Y = 255 - P.Y; };
+const TOscPointMap Flip = [](std::vector<TOscPoint>& Points) {
+  for (TOscPoint& P : Points)
+    P.Y = 255 - P.Y;
+};
 
 } // namespace
 
