@@ -150,7 +150,7 @@ void TOscRenderer3D::CreateWnd() {
   Format.setRedBufferSize(8);
   Format.setGreenBufferSize(8);
   Format.setBlueBufferSize(8);
-  Format.setAlphaBufferSize(8);
+  // No alpha: an alpha visual could let a compositor show the view through.
   Format.setDepthBufferSize(24);
   Format.setStencilBufferSize(8);
   // The limiter paces the frames; a swap that waited for the display would
@@ -272,6 +272,7 @@ QImage TOscRenderer3D::GrabFramebuffer() {
     const int PW = static_cast<int>(width() * Dpr);
     const int PH = static_cast<int>(height() * Dpr);
     QImage Raw(PW, PH, QImage::Format_RGBA8888);
+    Raw.fill(0); // the native window may still be smaller than the control
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadBuffer(GL_BACK);
     glReadPixels(0, 0, PW, PH, GL_RGBA, GL_UNSIGNED_BYTE, Raw.bits());

@@ -190,7 +190,7 @@ TEST_F(RenderTest, ScreenToGridInvertsTheProjection) {
 }
 
 TEST_F(RenderTest, DegenerateWindowsGiveDefinedValues) {
-  for (QSize Size : {QSize(30, 30), QSize(697, 1), QSize(1, 449)}) {
+  for (QSize Size : {QSize(30, 30), QSize(697, 1), QSize(1, 449), QSize(697, 0)}) {
     SCOPED_TRACE(Size.width() * 10000 + Size.height());
     View->resize(Size);
     QCoreApplication::processEvents();
