@@ -211,6 +211,13 @@ TEST_F(RenderTest, DrawsOnlyWhenThePictureWouldChange) {
   View->Render();
   EXPECT_EQ(View->FramesDrawn(), Drawn) << "identical picture is not drawn again";
 
+  // An expose (a window closing over the view) redraws the same picture.
+  View->hide();
+  View->show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(View->DeviceContext()));
+  // QTRY_* would report to QTestLib, not to gtest: wait with qWaitFor.
+  EXPECT_TRUE(QTest::qWaitFor([&] { return View->FramesDrawn() > Drawn; }));
+
   // Every kind of change shows at the next frame, including samples that
   // were stored without any notification.
   const std::function<void()> Changes[] = {
