@@ -291,22 +291,12 @@ TOscRenderer3D::TFrameGeometry TOscRenderer3D::CurrentGeometry() const {
   // identity model-view, as Draw sets them up.
   TFrameGeometry G;
   const double L = -1, R = SamplesPerPage() - 1, B = 255, T = -1, N = 0, F = 1;
-  G.Projection = {2 / (R - L),
-                  0,
-                  0,
-                  0,
-                  0,
-                  2 / (T - B),
-                  0,
-                  0,
-                  0,
-                  0,
-                  -2 / (F - N),
-                  0,
-                  -(R + L) / (R - L),
-                  -(T + B) / (T - B),
-                  -(F + N) / (F - N),
-                  1};
+  // clang-format off
+  G.Projection = {2 / (R - L),        0,                  0,                  0,
+                  0,                  2 / (T - B),        0,                  0,
+                  0,                  0,                  -2 / (F - N),       0,
+                  -(R + L) / (R - L), -(T + B) / (T - B), -(F + N) / (F - N), 1};
+  // clang-format on
   G.ModelView = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
   // A window smaller than its padding keeps a one-pixel drawing area, so that
   // no division by zero reaches the picture or the mouse mapping.
