@@ -23,6 +23,10 @@ class TOscGLWindow : public QWindow {
 public:
   explicit TOscGLWindow(TOscRenderer3D* AView) : FView(AView) {
     setSurfaceType(QSurface::OpenGLSurface);
+    // A click would otherwise hand the keyboard to this foreign window, where
+    // the main window's shortcuts and the Tab chain no longer reach; the view
+    // widget takes the focus instead (see MouseDown).
+    setFlag(Qt::WindowDoesNotAcceptFocus);
   }
   // Set to null while the view is destroyed: late events then go nowhere.
   TOscRenderer3D* FView;
@@ -49,7 +53,8 @@ protected:
       FView->MouseMove(E->modifiers(), Px(E->position().x()), Px(E->position().y()));
   }
   void keyPressEvent(QKeyEvent* E) override {
-    // Keys do nothing in the view, but Tab must still lead out of it.
+    // Should the window get the keyboard after all: keys do nothing in the
+    // view, but Tab must still lead out of it.
     const bool Plain = (E->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) == 0;
     if (FView != nullptr && Plain && (E->key() == Qt::Key_Tab || E->key() == Qt::Key_Backtab))
       FView->LeaveByTab(E->key() == Qt::Key_Tab && (E->modifiers() & Qt::ShiftModifier) == 0);
