@@ -7,11 +7,9 @@ TOscRenderer::TOscRenderer(QWidget* Parent)
                            })),
       FTraces(std::make_unique<TOscTraces>()), FSkin(std::make_unique<TOscSkin>()),
       FSkinObserver(
-          std::make_unique<TOscSkinObserver>([this](TOscSkin* Sender) { OnSkinChanged(Sender); })),
-      FChannelObserver(std::make_unique<TOscSignalObserver>(
-          [this](TOscSignal* Sender, TOscDeviceProperties Changes) {
-            OnChannelChanged(Sender, Changes);
-          })) {
+          std::make_unique<TOscSkinObserver>([this](TOscSkin* Sender) { OnSkinChanged(Sender); })) {
+  // A device destroyed while shown must not leave the view with a dangling link.
+  FDeviceObserver->SetOnFree([this](TOscDevice*) { Detach(); });
   FSkin->RegisterObserver(FSkinObserver.get());
 }
 
@@ -21,9 +19,6 @@ TOscRenderer::~TOscRenderer() {
 }
 
 void TOscRenderer::Detach() {
-  for (TOscSignal* Channel : FWatchedChannels)
-    Channel->UnregisterObserver(FChannelObserver.get());
-  FWatchedChannels.clear();
   if (FOscilloscope != nullptr)
     FOscilloscope->UnregisterObserver(FDeviceObserver.get());
   FOscilloscope = nullptr;
@@ -35,21 +30,6 @@ void TOscRenderer::SetOscilloscope(TOscDevice* Value) {
   if (Value == nullptr)
     return;
   Value->RegisterObserver(FDeviceObserver.get());
-  if (Value->HasSignals()) {
-    for (int I = 0; I < Value->Signals().Count(); ++I) {
-      TOscSignal* Channel = &Value->Signals().Signal(I);
-      Channel->RegisterObserver(FChannelObserver.get());
-      FWatchedChannels.push_back(Channel);
-    }
-  }
-}
-
-void TOscRenderer::OnChannelChanged(TOscSignal* Sender, TOscDeviceProperties Changes) {
-  // A channel shrinks to nothing only while its device destroys it. The
-  // device's own members are still alive at that point, so unhooking from it
-  // is safe; afterwards nothing of it may be touched.
-  if (Changes.Contains(propSignal) && Sender->Count() == 0 && Sender->Owner() == FOscilloscope)
-    Detach();
 }
 
 void TOscRenderer::BuildTraces() {

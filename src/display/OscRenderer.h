@@ -63,7 +63,6 @@ protected:
 
 private:
   void OnDeviceChanged(TOscDevice* Sender, TOscDeviceProperties Changes);
-  void OnChannelChanged(TOscSignal* Sender, TOscDeviceProperties Changes);
   void OnSkinChanged(TOscSkin* Sender);
   void Detach();
 
@@ -73,9 +72,5 @@ private:
   TOscDevice* FOscilloscope = nullptr;
   std::unique_ptr<TOscSkin> FSkin;
   std::unique_ptr<TOscSkinObserver> FSkinObserver;
-  // Watches the channels only for the end of their buffers, which is how a
-  // device's destruction shows from outside.
-  std::unique_ptr<TOscSignalObserver> FChannelObserver;
-  std::vector<TOscSignal*> FWatchedChannels;
   TNotifyEvent FOnResize;
 };

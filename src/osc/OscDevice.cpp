@@ -67,7 +67,8 @@ TOscDevice::TOscDevice()
           })) {}
 
 TOscDevice::~TOscDevice() {
-  // First, so that the channels' own notifications while they are destroyed
+  FObservers.NotifyFree(this);
+  // Then the channels, so that the channels' own notifications while they are destroyed
   // reach no device.
   DestroySignals();
 }

@@ -108,6 +108,8 @@ public:
   void RegisterObserver(TOscDeviceObserver* Observer) { FObservers.Register(Observer); }
   void UnregisterObserver(TOscDeviceObserver* Observer) { FObservers.Unregister(Observer); }
   void NotifyObservers(TOscDeviceProperties Changes) { FObservers.Notify(this, Changes); }
+  // Observers' OnFree runs first thing in the destructor (the free
+  // notification), while the device and its channels are still whole.
 
   // Batching is offered for symmetry with the channels; the system itself
   // never opens a batch on the device.

@@ -17,6 +17,7 @@ template <class TSender> class TOscObserverList;
 template <class TSender> class TOscObserverBase {
 public:
   using TOnChange = std::function<void(TSender* Sender, TOscDeviceProperties Changes)>;
+  using TOnFree = std::function<void(TSender* Sender)>;
 
   TOscObserverBase() = default;
   explicit TOscObserverBase(TOnChange OnChange) : FOnChange(std::move(OnChange)) {}
@@ -29,10 +30,15 @@ public:
 
   const TOnChange& OnChange() const { return FOnChange; }
   void SetOnChange(TOnChange Value) { FOnChange = std::move(Value); }
+  // Called when the subject starts to be destroyed, while it is still whole,
+  // so that whoever holds a link to it can drop the link.
+  const TOnFree& OnFree() const { return FOnFree; }
+  void SetOnFree(TOnFree Value) { FOnFree = std::move(Value); }
 
 private:
   friend class TOscObserverList<TSender>;
   TOnChange FOnChange;
+  TOnFree FOnFree;
   std::vector<TOscObserverList<TSender>*> FSubjects; // one entry per registration
 };
 
@@ -74,6 +80,15 @@ public:
       if (O->FOnChange)
         O->FOnChange(Sender, Changes);
     }
+  }
+
+  // The free notification: observers commonly unregister from inside it, so
+  // it walks a copy and skips whoever left meanwhile.
+  void NotifyFree(TSender* Sender) {
+    const std::vector<TObserver*> Items = FItems;
+    for (TObserver* O : Items)
+      if (std::find(FItems.begin(), FItems.end(), O) != FItems.end() && O->FOnFree)
+        O->FOnFree(Sender);
   }
 
   std::size_t Count() const { return FItems.size(); }

@@ -312,6 +312,21 @@ TEST(ModelLifetime, ObserverAndSubjectMayDieInEitherOrder) {
   EXPECT_EQ(Calls, 1);
 }
 
+TEST(ModelLifetime, FreeNotificationComesWhileTheDeviceIsWhole) {
+  std::vector<std::string> Log;
+  TOscDeviceObserver First, Second;
+  auto Device = std::make_unique<TTestDevice>();
+  for (TOscDeviceObserver* O : {&First, &Second}) {
+    O->SetOnFree([&Log, O](TOscDevice* Sender) {
+      Log.push_back(std::to_string(Sender->Signals().Count()));
+      Sender->UnregisterObserver(O); // leaving from inside skips nobody
+    });
+    Device->RegisterObserver(O);
+  }
+  Device.reset();
+  EXPECT_EQ(Log, (std::vector<std::string>{"2", "2"}));
+}
+
 TEST(ModelScales, WorkedValues) {
   TTestDevice Device;
   TOscSignal& C = Device.Signals().Signal(0);
