@@ -14,14 +14,6 @@ std::int64_t SteadyNow() {
       .count();
 }
 
-template <class T, class V> bool EraseFirst(std::vector<T>& Items, V Value) {
-  auto It = std::find(Items.begin(), Items.end(), Value);
-  if (It == Items.end())
-    return false;
-  Items.erase(It);
-  return true;
-}
-
 // The idle pass after a due time may find the period a hair short of the
 // interval (float rounding), which would cost an extra pass; waking this much
 // later avoids it.
@@ -42,11 +34,6 @@ float TOscTimer::Period() const {
                             static_cast<double>(FFrequency));
 }
 
-TOscFpsObserver::~TOscFpsObserver() {
-  while (!FLimiters.empty())
-    FLimiters.back()->UnRegisterObserver(this);
-}
-
 TOscFpsLimiter::TOscFpsLimiter(TOscClock Clock, std::int64_t Frequency) {
   const bool OwnClock = !Clock;
   FTickCounter = std::make_unique<TOscTimer>(Clock, Frequency);
@@ -61,13 +48,10 @@ TOscFpsLimiter::TOscFpsLimiter(TOscClock Clock, std::int64_t Frequency) {
 TOscFpsLimiter::~TOscFpsLimiter() {
   FAppEvents.reset();
   // The free notification: observers learn that this limiter is gone.
-  while (!FObservers.empty()) {
-    TOscFpsObserver* O = FObservers.back();
-    FObservers.pop_back();
-    EraseFirst(O->FLimiters, this);
-    if (O->FOnRemove)
-      O->FOnRemove(this);
-  }
+  FObservers.Release([this](TOscFpsObserver& O) {
+    if (O.FOnRemove)
+      O.FOnRemove(this);
+  });
 }
 
 void TOscFpsLimiter::SetActive(bool Value) {
@@ -85,23 +69,19 @@ void TOscFpsLimiter::SetLimit(int Value) {
 void TOscFpsLimiter::RegisterObserver(TOscFpsObserver* Observer) {
   if (Observer == nullptr)
     return;
-  FObservers.push_back(Observer);
-  Observer->FLimiters.push_back(this);
+  FObservers.Register(Observer);
 }
 
 void TOscFpsLimiter::UnRegisterObserver(TOscFpsObserver* Observer) {
-  if (Observer != nullptr && EraseFirst(FObservers, Observer))
-    EraseFirst(Observer->FLimiters, this);
+  if (Observer != nullptr)
+    FObservers.Unregister(Observer);
 }
 
 void TOscFpsLimiter::NotifyObservers() {
-  // Bounded by the live size: an observer may unregister while ticked.
-  const std::size_t N = FObservers.size();
-  for (std::size_t I = 0; I < N && I < FObservers.size(); ++I) {
-    TOscFpsObserver* O = FObservers[I];
-    if (O->FOnTick)
-      O->FOnTick(this);
-  }
+  FObservers.Notify([this](TOscFpsObserver& O) {
+    if (O.FOnTick)
+      O.FOnTick(this);
+  });
 }
 
 void TOscFpsLimiter::CallTick() {

@@ -10,6 +10,8 @@
 #include <memory>
 #include <vector>
 
+#include "osc/OscObserver.h"
+
 class TOscIdleHook;
 class TOscFpsLimiter;
 
@@ -44,15 +46,12 @@ private:
 // Whichever of limiter and observer goes first unhooks itself from the other;
 // a limiter that goes first also calls OnRemove, so that whoever holds it by
 // reference can let go.
-class TOscFpsObserver {
+class TOscFpsObserver : public TOscObserverLink<TOscFpsObserver> {
 public:
   using TNotifyEvent = std::function<void(TOscFpsLimiter* Sender)>;
 
   TOscFpsObserver() = default;
   explicit TOscFpsObserver(TNotifyEvent AOnTick) : FOnTick(std::move(AOnTick)) {}
-  TOscFpsObserver(const TOscFpsObserver&) = delete;
-  TOscFpsObserver& operator=(const TOscFpsObserver&) = delete;
-  ~TOscFpsObserver();
 
   const TNotifyEvent& OnTick() const { return FOnTick; }
   void SetOnTick(TNotifyEvent Value) { FOnTick = std::move(Value); }
@@ -63,7 +62,6 @@ private:
   friend class TOscFpsLimiter;
   TNotifyEvent FOnTick;
   TNotifyEvent FOnRemove;
-  std::vector<TOscFpsLimiter*> FLimiters; // one entry per registration
 };
 
 class TOscFpsLimiter {
@@ -109,7 +107,7 @@ protected:
 private:
   std::int64_t NsUntilNextPass() const;
 
-  std::vector<TOscFpsObserver*> FObservers;
+  TOscObserverRegistry<TOscFpsObserver> FObservers;
   std::unique_ptr<TOscTimer> FTickCounter;
   std::unique_ptr<TOscTimer> FFrameRateCounter;
   bool FActive = true;

@@ -2,52 +2,28 @@
 
 #include <algorithm>
 
-namespace {
-
-template <class T> bool EraseFirst(std::vector<T>& Items, T Value) {
-  auto It = std::find(Items.begin(), Items.end(), Value);
-  if (It == Items.end())
-    return false;
-  Items.erase(It);
-  return true;
-}
-
-} // namespace
-
-TZelvoConnectionObserver::~TZelvoConnectionObserver() {
-  while (!FConnections.empty())
-    FConnections.back()->UnregisterObserver(this);
-}
-
 TZelvoConnection::TZelvoConnection()
     : FParser(std::make_unique<TZelvoPacketParser>()),
       FStatistics(std::make_unique<TZelvoStatistics>()) {}
 
 TZelvoConnection::~TZelvoConnection() {
-  std::vector<TZelvoConnectionObserver*> Observers;
-  Observers.swap(FObservers);
-  for (TZelvoConnectionObserver* O : Observers) {
-    EraseFirst(O->FConnections, this);
-    const bool StillRegistered =
-        std::find(O->FConnections.begin(), O->FConnections.end(), this) != O->FConnections.end();
-    // An observer registered twice hears of the destruction once.
-    if (!StillRegistered && O->FOnConnectionDestroy)
-      O->FOnConnectionDestroy(this);
-  }
+  // An observer registered twice hears of the destruction once.
+  FObservers.Release([this](TZelvoConnectionObserver& O) {
+    if (O.FOnConnectionDestroy)
+      O.FOnConnectionDestroy(this);
+  });
 }
 
 void TZelvoConnection::RegisterObserver(TZelvoConnectionObserver* Observer) {
   if (Observer == nullptr)
     throw EOscInvalidArgumentError(SArgumentNull);
-  FObservers.push_back(Observer);
-  Observer->FConnections.push_back(this);
+  FObservers.Register(Observer);
 }
 
 void TZelvoConnection::UnregisterObserver(TZelvoConnectionObserver* Observer) {
   if (Observer == nullptr)
     throw EOscInvalidArgumentError(SArgumentNull);
-  if (EraseFirst(FObservers, Observer))
-    EraseFirst(Observer->FConnections, this);
+  FObservers.Unregister(Observer);
 }
 
 void TZelvoConnection::DoConnect() {
@@ -84,28 +60,26 @@ void TZelvoConnection::DoError() {
 void TZelvoConnection::NotifyObservers(TZelvoConnectionEvent Event, const TZelvoPacket* Data) {
   // The count is taken at the start; should a listener shrink the list anyway
   // (a nested event loop may switch connections), the loop stops at its end.
-  const std::size_t N = FObservers.size();
-  for (std::size_t I = 0; I < N && I < FObservers.size(); ++I) {
-    TZelvoConnectionObserver* O = FObservers[I];
+  FObservers.Notify([&](TZelvoConnectionObserver& O) {
     switch (Event) {
     case evConnect:
-      if (O->FOnConnect)
-        O->FOnConnect(this);
+      if (O.FOnConnect)
+        O.FOnConnect(this);
       break;
     case evDisconnect:
-      if (O->FOnDisconnect)
-        O->FOnDisconnect(this);
+      if (O.FOnDisconnect)
+        O.FOnDisconnect(this);
       break;
     case evSend:
-      if (O->FOnSend && Data)
-        O->FOnSend(this, *Data);
+      if (O.FOnSend && Data)
+        O.FOnSend(this, *Data);
       break;
     case evReceive:
-      if (O->FOnReceive && Data)
-        O->FOnReceive(this, *Data);
+      if (O.FOnReceive && Data)
+        O.FOnReceive(this, *Data);
       break;
     }
-  }
+  });
 }
 
 void TZelvoConnection::ProcessData(const std::uint8_t* Data, int Length) {

@@ -14,6 +14,7 @@
 #include "link/OscCircularBuffer.h"
 #include "link/ZelvoPacket.h"
 #include "link/ZelvoPacketParser.h"
+#include "osc/OscObserver.h"
 
 class TZelvoConnection;
 
@@ -27,12 +28,9 @@ using TZelvoPacketEvent = std::function<void(TZelvoConnection* Sender, const TZe
 // observer destroyed first unregisters itself from every connection, and a
 // connection destroyed first drops its registrations and then tells the
 // observer through OnConnectionDestroy.
-class TZelvoConnectionObserver {
+class TZelvoConnectionObserver : public TOscObserverLink<TZelvoConnectionObserver> {
 public:
   TZelvoConnectionObserver() = default;
-  TZelvoConnectionObserver(const TZelvoConnectionObserver&) = delete;
-  TZelvoConnectionObserver& operator=(const TZelvoConnectionObserver&) = delete;
-  ~TZelvoConnectionObserver();
 
   const TZelvoNotifyEvent& OnConnect() const { return FOnConnect; }
   void SetOnConnect(TZelvoNotifyEvent Value) { FOnConnect = std::move(Value); }
@@ -55,7 +53,6 @@ private:
   TZelvoPacketEvent FOnReceive;
   TZelvoPacketEvent FOnSend;
   TZelvoNotifyEvent FOnConnectionDestroy;
-  std::vector<TZelvoConnection*> FConnections; // one entry per registration
 };
 
 class TZelvoStatistics {
@@ -97,7 +94,7 @@ public:
   // register or unregister from inside a notification.
   void RegisterObserver(TZelvoConnectionObserver* Observer);
   void UnregisterObserver(TZelvoConnectionObserver* Observer);
-  int ObserverCount() const { return static_cast<int>(FObservers.size()); }
+  int ObserverCount() const { return static_cast<int>(FObservers.Count()); }
 
   TZelvoStatistics& Statistics() const { return *FStatistics; }
   TZelvoPacketParser& Parser() const { return *FParser; }
@@ -146,7 +143,7 @@ private:
   bool RefillFromBacklog();
 
   std::array<std::uint8_t, COscBufferSize> FBuffer{};
-  std::vector<TZelvoConnectionObserver*> FObservers;
+  TOscObserverRegistry<TZelvoConnectionObserver> FObservers;
   std::unique_ptr<TZelvoPacketParser> FParser;
   std::unique_ptr<TZelvoStatistics> FStatistics;
   // Received bytes that did not fit into the parser yet, oldest first.

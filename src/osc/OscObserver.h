@@ -1,10 +1,11 @@
 #pragma once
 
-// Observer lists of the model. A subject keeps non-owning references to its
-// observers and notifies them in registration order. The link is known on both
-// sides, so whichever of subject and observer is destroyed first unhooks
-// itself from the other: no observer is ever called after its destruction, and
-// no observer keeps a dangling subject.
+// Observer bookkeeping shared by every subject of the program (device,
+// channels, skin, frame limiter, connections). A subject keeps non-owning
+// references to its observers and notifies them in registration order. The
+// link is known on both sides, so whichever of subject and observer is
+// destroyed first unhooks itself from the other: no observer is ever called
+// after its destruction, and no observer keeps a dangling subject.
 
 #include <algorithm>
 #include <functional>
@@ -12,97 +13,156 @@
 
 #include "osc/OscTypes.h"
 
-template <class TSender> class TOscObserverList;
+template <class TObserver> class TOscObserverRegistry;
 
-template <class TSender> class TOscObserverBase {
+namespace OscObserverDetail {
+template <class T, class V> bool EraseFirst(std::vector<T>& Items, V Value) {
+  auto It = std::find(Items.begin(), Items.end(), Value);
+  if (It == Items.end())
+    return false;
+  Items.erase(It);
+  return true;
+}
+} // namespace OscObserverDetail
+
+// Public base of an observer class TObserver: remembers the registries the
+// observer is in and leaves them when it is destroyed.
+template <class TObserver> class TOscObserverLink {
+public:
+  TOscObserverLink(const TOscObserverLink&) = delete;
+  TOscObserverLink& operator=(const TOscObserverLink&) = delete;
+
+protected:
+  TOscObserverLink() = default;
+  ~TOscObserverLink() {
+    while (!FRegistries.empty())
+      FRegistries.back()->Remove(this);
+  }
+
+private:
+  friend class TOscObserverRegistry<TObserver>;
+  std::vector<TOscObserverRegistry<TObserver>*> FRegistries; // one entry per registration
+};
+
+// The subject's side. Policies such as refusing a null observer belong to the
+// subject; the registry takes only real observers.
+template <class TObserver> class TOscObserverRegistry {
+  using TLink = TOscObserverLink<TObserver>;
+
+public:
+  TOscObserverRegistry() = default;
+  TOscObserverRegistry(const TOscObserverRegistry&) = delete;
+  TOscObserverRegistry& operator=(const TOscObserverRegistry&) = delete;
+  ~TOscObserverRegistry() {
+    for (TLink* L : FItems)
+      OscObserverDetail::EraseFirst(L->FRegistries, this);
+  }
+
+  // The same observer may be registered twice; it is then notified twice.
+  void Register(TObserver* Observer) {
+    TLink* L = Observer;
+    FItems.push_back(L);
+    L->FRegistries.push_back(this);
+  }
+
+  // Removes the first registration; false when there is none.
+  bool Unregister(TObserver* Observer) { return Remove(Observer); }
+
+  // Calls Call(observer) for every registration in order. The count is taken
+  // when the loop starts; should an observer leave from inside anyway, the
+  // loop stops at the list's end instead of reading past it.
+  template <class TCall> void Notify(TCall&& Call) {
+    const std::size_t N = FItems.size();
+    for (std::size_t I = 0; I < N && I < FItems.size(); ++I)
+      Call(*static_cast<TObserver*>(FItems[I]));
+  }
+
+  // The free notification of a subject going away: drops every registration,
+  // then calls OnFree(observer) once per observer, in registration order.
+  template <class TCall> void Release(TCall&& OnFree) {
+    std::vector<TLink*> Items;
+    Items.swap(FItems);
+    for (TLink* L : Items)
+      OscObserverDetail::EraseFirst(L->FRegistries, this);
+    for (auto It = Items.begin(); It != Items.end(); ++It)
+      if (std::find(Items.begin(), It, *It) == It)
+        OnFree(*static_cast<TObserver*>(*It));
+  }
+
+  std::size_t Count() const { return FItems.size(); }
+
+private:
+  friend class TOscObserverLink<TObserver>;
+
+  bool Remove(TLink* L) {
+    if (!OscObserverDetail::EraseFirst(FItems, L))
+      return false;
+    OscObserverDetail::EraseFirst(L->FRegistries, this);
+    return true;
+  }
+
+  std::vector<TLink*> FItems;
+};
+
+// The model's observers: one change callback with the sender and the set of
+// changed properties, and the free notification of the subject.
+template <class TSender>
+class TOscObserverBase : public TOscObserverLink<TOscObserverBase<TSender>> {
 public:
   using TOnChange = std::function<void(TSender* Sender, TOscDeviceProperties Changes)>;
   using TOnFree = std::function<void(TSender* Sender)>;
 
   TOscObserverBase() = default;
   explicit TOscObserverBase(TOnChange OnChange) : FOnChange(std::move(OnChange)) {}
-  TOscObserverBase(const TOscObserverBase&) = delete;
-  TOscObserverBase& operator=(const TOscObserverBase&) = delete;
-  ~TOscObserverBase() {
-    while (!FSubjects.empty())
-      FSubjects.back()->Unregister(this);
-  }
 
   const TOnChange& OnChange() const { return FOnChange; }
   void SetOnChange(TOnChange Value) { FOnChange = std::move(Value); }
-  // Called when the subject starts to be destroyed, while it is still whole,
-  // so that whoever holds a link to it can drop the link.
+  // Called when the subject starts to be destroyed, while it is still whole
+  // and after the registration is gone, so that whoever holds a link to the
+  // subject can drop it.
   const TOnFree& OnFree() const { return FOnFree; }
   void SetOnFree(TOnFree Value) { FOnFree = std::move(Value); }
 
 private:
-  friend class TOscObserverList<TSender>;
   TOnChange FOnChange;
   TOnFree FOnFree;
-  std::vector<TOscObserverList<TSender>*> FSubjects; // one entry per registration
 };
 
 template <class TSender> class TOscObserverList {
 public:
   using TObserver = TOscObserverBase<TSender>;
 
-  TOscObserverList() = default;
-  TOscObserverList(const TOscObserverList&) = delete;
-  TOscObserverList& operator=(const TOscObserverList&) = delete;
-  ~TOscObserverList() {
-    for (TObserver* O : FItems)
-      EraseFirst(O->FSubjects, this);
-  }
-
-  // The same observer may be registered twice; it is then notified twice.
   void Register(TObserver* Observer) {
     if (Observer == nullptr)
       throw EOscInvalidArgumentError(SArgumentNull);
-    FItems.push_back(Observer);
-    Observer->FSubjects.push_back(this);
+    FItems.Register(Observer);
   }
 
-  // Removes the first registration; an observer that is not there is ignored.
+  // An observer that is not there is ignored.
   void Unregister(TObserver* Observer) {
     if (Observer == nullptr)
       throw EOscInvalidArgumentError(SArgumentNull);
-    if (EraseFirst(FItems, Observer))
-      EraseFirst(Observer->FSubjects, this);
+    FItems.Unregister(Observer);
   }
 
-  // The loop takes the number of observers when it starts. Observers must not
-  // change the list from inside a notification; if one does anyway, the loop
-  // stops at the list's end instead of reading past it.
   void Notify(TSender* Sender, TOscDeviceProperties Changes) {
-    const std::size_t N = FItems.size();
-    for (std::size_t I = 0; I < N && I < FItems.size(); ++I) {
-      TObserver* O = FItems[I];
-      if (O->FOnChange)
-        O->FOnChange(Sender, Changes);
-    }
+    FItems.Notify([&](TObserver& O) {
+      if (O.OnChange())
+        O.OnChange()(Sender, Changes);
+    });
   }
 
-  // The free notification: observers commonly unregister from inside it, so
-  // it walks a copy and skips whoever left meanwhile.
   void NotifyFree(TSender* Sender) {
-    const std::vector<TObserver*> Items = FItems;
-    for (TObserver* O : Items)
-      if (std::find(FItems.begin(), FItems.end(), O) != FItems.end() && O->FOnFree)
-        O->FOnFree(Sender);
+    FItems.Release([&](TObserver& O) {
+      if (O.OnFree())
+        O.OnFree()(Sender);
+    });
   }
 
-  std::size_t Count() const { return FItems.size(); }
+  std::size_t Count() const { return FItems.Count(); }
 
 private:
-  template <class T, class V> static bool EraseFirst(std::vector<T>& Items, V Value) {
-    auto It = std::find(Items.begin(), Items.end(), Value);
-    if (It == Items.end())
-      return false;
-    Items.erase(It);
-    return true;
-  }
-
-  std::vector<TObserver*> FItems;
+  TOscObserverRegistry<TObserver> FItems;
 };
 
 class TOscSignal;

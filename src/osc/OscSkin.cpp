@@ -4,18 +4,6 @@
 
 #include "osc/OscTypes.h"
 
-namespace {
-
-template <class T, class V> bool EraseFirst(std::vector<T>& Items, V Value) {
-  auto It = std::find(Items.begin(), Items.end(), Value);
-  if (It == Items.end())
-    return false;
-  Items.erase(It);
-  return true;
-}
-
-} // namespace
-
 TOscTraceColor* TOscTraceColors::Add(TOscColor AColor) {
   FTraceColors.push_back(std::make_unique<TOscTraceColor>(AColor));
   return FTraceColors.back().get();
@@ -37,19 +25,11 @@ void TOscTraceColors::Assign(const TOscTraceColors& Source) {
     Add(Item->Color());
 }
 
-TOscSkinObserver::~TOscSkinObserver() {
-  while (!FSkins.empty())
-    FSkins.back()->UnregisterObserver(this);
-}
-
 TOscSkin::TOscSkin() : FTraceColors(std::make_unique<TOscTraceColors>()) {
   LoadDefaults();
 }
 
-TOscSkin::~TOscSkin() {
-  for (TOscSkinObserver* O : FObservers)
-    EraseFirst(O->FSkins, this);
-}
+TOscSkin::~TOscSkin() = default;
 
 void TOscSkin::SetColor(TOscColor& Field, TOscColor Value) {
   if (Field == Value)
@@ -87,15 +67,13 @@ void TOscSkin::LoadDefaults() {
 void TOscSkin::RegisterObserver(TOscSkinObserver* Observer) {
   if (Observer == nullptr)
     throw EOscInvalidArgumentError(SArgumentNull);
-  FObservers.push_back(Observer);
-  Observer->FSkins.push_back(this);
+  FObservers.Register(Observer);
 }
 
 void TOscSkin::UnregisterObserver(TOscSkinObserver* Observer) {
   if (Observer == nullptr)
     throw EOscInvalidArgumentError(SArgumentNull);
-  if (EraseFirst(FObservers, Observer))
-    EraseFirst(Observer->FSkins, this);
+  FObservers.Unregister(Observer);
 }
 
 void TOscSkin::DoChange() {
@@ -104,14 +82,10 @@ void TOscSkin::DoChange() {
 }
 
 void TOscSkin::NotifyObservers() {
-  // Bounded by the live size: an observer that unregisters from inside its
-  // callback must not make the loop read past the end.
-  const std::size_t N = FObservers.size();
-  for (std::size_t I = 0; I < N && I < FObservers.size(); ++I) {
-    TOscSkinObserver* O = FObservers[I];
-    if (O->FOnChange)
-      O->FOnChange(this);
-  }
+  FObservers.Notify([this](TOscSkinObserver& O) {
+    if (O.FOnChange)
+      O.FOnChange(this);
+  });
 }
 
 void TOscSkin::CallChange() {

@@ -8,6 +8,8 @@
 #include <memory>
 #include <vector>
 
+#include "osc/OscObserver.h"
+
 // 0x00BBGGRR: red in the lowest byte.
 using TOscColor = std::uint32_t;
 
@@ -55,15 +57,12 @@ private:
 class TOscSkin;
 
 // Whichever of skin and observer goes first unhooks itself from the other.
-class TOscSkinObserver {
+class TOscSkinObserver : public TOscObserverLink<TOscSkinObserver> {
 public:
   using TOnChange = std::function<void(TOscSkin* Sender)>;
 
   TOscSkinObserver() = default;
   explicit TOscSkinObserver(TOnChange AOnChange) : FOnChange(std::move(AOnChange)) {}
-  TOscSkinObserver(const TOscSkinObserver&) = delete;
-  TOscSkinObserver& operator=(const TOscSkinObserver&) = delete;
-  ~TOscSkinObserver();
 
   const TOnChange& OnChange() const { return FOnChange; }
   void SetOnChange(TOnChange Value) { FOnChange = std::move(Value); }
@@ -71,7 +70,6 @@ public:
 private:
   friend class TOscSkin;
   TOnChange FOnChange;
-  std::vector<TOscSkin*> FSkins; // one entry per registration
 };
 
 class TOscSkin {
@@ -114,7 +112,7 @@ protected:
 private:
   void SetColor(TOscColor& Field, TOscColor Value);
 
-  std::vector<TOscSkinObserver*> FObservers;
+  TOscObserverRegistry<TOscSkinObserver> FObservers;
   TOscColor FGridColor = 0;
   TOscColor FBackgroundColor = 0;
   TOscColor FMarkerColor = 0;
