@@ -69,6 +69,24 @@ std::string ApplyUnit(const char* Fmt, double Value, const char* Unit) {
   return Result + Unit;
 }
 
+// Steps Value by thousands from plain units (index 3 of a six-prefix table,
+// giga first) down while it is below 1 (its magnitude, or the signed value
+// when SignedStepDown), up while its magnitude is 1000 or more, and returns
+// the prefix index. The prefix is chosen before rounding: 999.999 V reads
+// "1000.00V".
+int ScaleToPrefix(double& Value, bool SignedStepDown) {
+  int I = 3;
+  while (I < 5 && (SignedStepDown ? Value : std::fabs(Value)) < 1) {
+    Value *= 1000;
+    ++I;
+  }
+  while (I > 0 && std::fabs(Value) >= 1000) {
+    Value /= 1000;
+    --I;
+  }
+  return I;
+}
+
 } // namespace
 
 char OscDecimalSeparator() {
@@ -131,16 +149,7 @@ int OscLimitValue(int MinValue, int Value, int MaxValue) {
 
 std::string OscVoltageToStrFormat(const char* Fmt, double Value) {
   static const char* const CUnitStr[] = {"GV", "MV", "kV", "V", "mV", "µV"};
-  // The prefix is chosen before rounding: 999.999 V reads "1000.00V".
-  int I = 3;
-  while (I < 5 && std::fabs(Value) < 1) {
-    Value *= 1000;
-    ++I;
-  }
-  while (I > 0 && std::fabs(Value) >= 1000) {
-    Value /= 1000;
-    --I;
-  }
+  const int I = ScaleToPrefix(Value, false);
   return ApplyUnit(Fmt, Value, CUnitStr[I]);
 }
 
@@ -150,15 +159,7 @@ std::string OscVoltageToStr(double Value) {
 
 std::string OscFrequencyToStr(double Value) {
   static const char* const CUnitStr[] = {"GHz", "MHz", "kHz", "Hz", "mHz", "µHz"};
-  int I = 3;
-  while (I < 5 && std::fabs(Value) < 1) {
-    Value *= 1000;
-    ++I;
-  }
-  while (I > 0 && std::fabs(Value) >= 1000) {
-    Value /= 1000;
-    --I;
-  }
+  const int I = ScaleToPrefix(Value, false);
   return OscFloatToStr(Value, 0, true, GDecimalSeparator) + CUnitStr[I];
 }
 
@@ -179,14 +180,7 @@ std::string OscDecibelToStr(double Value) {
 
 std::string OscWattsToStr(double Value) {
   static const char* const CUnitStr[] = {"GW", "MW", "kW", "W", "mW", "µW"};
-  int I = 3;
-  while (I < 5 && Value < 1) {
-    Value *= 1000;
-    ++I;
-  }
-  while (I > 0 && std::fabs(Value) >= 1000) {
-    Value /= 1000;
-    --I;
-  }
+  // The signed value decides the step down: every negative power ends in µW.
+  const int I = ScaleToPrefix(Value, true);
   return OscFloatToStr(Value, 1, true, GDecimalSeparator) + CUnitStr[I];
 }
