@@ -93,6 +93,18 @@ void TZelvoConnection::ProcessData(const std::uint8_t* Data, int Length) {
   } while (RefillFromBacklog());
 }
 
+void TZelvoConnection::ReadAvailable(
+    const std::function<long long(std::uint8_t* Buffer, int MaxLength)>& Read) {
+  for (;;) {
+    const TOscBuffer& B = FParser->Buffer();
+    const int Room = std::min(ScratchBufferSize(), B.Capacity() - B.Size());
+    const long long N = Read(ScratchBuffer(), Room > 0 ? Room : ScratchBufferSize());
+    if (N <= 0)
+      return;
+    ProcessData(ScratchBuffer(), static_cast<int>(N));
+  }
+}
+
 void TZelvoConnection::TakeIn(const std::uint8_t* Data, int Length) {
   // Bytes still waiting in the backlog are older and must reach the parser first.
   int Direct = 0;

@@ -136,6 +136,13 @@ protected:
   std::uint8_t* ScratchBuffer() { return FBuffer.data(); }
   static constexpr int ScratchBufferSize() { return COscBufferSize; }
 
+  // Reads through the scratch array and processes until the transport has
+  // nothing left: a "bytes ready" event is not repeated for bytes that came
+  // while a handler ran its own event loop. Each read asks for no more than
+  // the parser can take. Read(Buffer, MaxLength) returns the bytes read, 0 or
+  // less when there are none.
+  void ReadAvailable(const std::function<long long(std::uint8_t* Buffer, int MaxLength)>& Read);
+
   void NotifyObservers(TZelvoConnectionEvent Event, const TZelvoPacket* Data);
 
 private:

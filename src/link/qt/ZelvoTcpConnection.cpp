@@ -95,18 +95,11 @@ void TZelvoTcpConnection::ClientDisconnect() {
 }
 
 void TZelvoTcpConnection::ClientRead() {
-  // readyRead is not emitted again for bytes that arrived while a handler ran
-  // (a listener may run a nested event loop), so read until nothing is left.
-  // Each read takes no more than the parser has room for.
-  while (FClient->bytesAvailable() > 0) {
-    const TOscBuffer& B = Parser().Buffer();
-    const int Room = std::min(ScratchBufferSize(), B.Capacity() - B.Size());
-    const qint64 N = FClient->read(reinterpret_cast<char*>(ScratchBuffer()),
-                                   Room > 0 ? Room : ScratchBufferSize());
-    if (N <= 0)
-      break;
-    ProcessData(ScratchBuffer(), static_cast<int>(N));
-  }
+  ReadAvailable([this](std::uint8_t* Buffer, int MaxLength) -> long long {
+    if (FClient->bytesAvailable() <= 0)
+      return 0;
+    return FClient->read(reinterpret_cast<char*>(Buffer), MaxLength);
+  });
 }
 
 void TZelvoTcpConnection::ClientError(QAbstractSocket::SocketError Error) {

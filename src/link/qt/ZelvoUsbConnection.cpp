@@ -90,19 +90,13 @@ void TZelvoUsbConnection::ComAfterClose() {
 }
 
 void TZelvoUsbConnection::ComRxChar() {
-  // A backlog larger than the scratch array is read in pieces of at most
-  // its size; and readyRead is not emitted again for bytes that arrived while
-  // a handler ran (a listener may run a nested event loop), so read until
-  // nothing is left.
-  while (Connected() && FComPort->bytesAvailable() > 0) {
-    const TOscBuffer& B = Parser().Buffer();
-    const int Room = std::min(ScratchBufferSize(), B.Capacity() - B.Size());
-    const qint64 N = FComPort->read(reinterpret_cast<char*>(ScratchBuffer()),
-                                    Room > 0 ? Room : ScratchBufferSize());
-    if (N <= 0)
-      break;
-    ProcessData(ScratchBuffer(), static_cast<int>(N));
-  }
+  // A backlog larger than the scratch array is read in pieces of at most its
+  // size; a handler may close the port meanwhile.
+  ReadAvailable([this](std::uint8_t* Buffer, int MaxLength) -> long long {
+    if (!Connected() || FComPort->bytesAvailable() <= 0)
+      return 0;
+    return FComPort->read(reinterpret_cast<char*>(Buffer), MaxLength);
+  });
 }
 
 void TZelvoUsbConnection::ComError(QSerialPort::SerialPortError Error) {
