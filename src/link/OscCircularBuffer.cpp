@@ -1,5 +1,7 @@
 #include "link/OscCircularBuffer.h"
 
+#include "osc/OscKernel.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -47,10 +49,18 @@ void TOscCircularBuffer::Discard(int Count) {
     FGarbage = 0;
 }
 
-std::uint8_t TOscChecksum::Calculate(const std::uint8_t* Data, int Size) {
-  // Summed modulo 256 in a byte, so the loop vectorises as plain byte adds.
+namespace {
+
+// Summed modulo 256 in a byte, so the loop vectorises as plain byte adds.
+OSC_VECTOR_KERNEL std::uint8_t ByteSum(const std::uint8_t* Data, int Size) {
   std::uint8_t Sum = 0;
   for (int I = 0; I < Size; ++I)
     Sum = static_cast<std::uint8_t>(Sum + Data[I]);
-  return static_cast<std::uint8_t>(0u - Sum);
+  return Sum;
+}
+
+} // namespace
+
+std::uint8_t TOscChecksum::Calculate(const std::uint8_t* Data, int Size) {
+  return static_cast<std::uint8_t>(0u - ByteSum(Data, Size));
 }

@@ -4,13 +4,14 @@
 #include <optional>
 
 #include "link/ZelvoFrames.h"
+#include "osc/OscKernel.h"
 
 namespace {
 
 // Splits N sample pairs into the two channels' buffers: the receive path's
 // per-sample loop, kept free of calls and aliasing so that it vectorises.
-void SplitPairs(TOscSample* __restrict D0, TOscSample* __restrict D1,
-                const std::uint8_t* __restrict Src, int N) {
+OSC_VECTOR_KERNEL void SplitPairs(TOscSample* __restrict D0, TOscSample* __restrict D1,
+                                  const std::uint8_t* __restrict Src, int N) {
   for (int K = 0; K < N; ++K) {
     D0[K] = Src[2 * K];
     D1[K] = Src[2 * K + 1];

@@ -3,11 +3,14 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstdlib>
 #include <limits>
+#include <optional>
 #include <vector>
 
 #include "osc/OscDevice.h"
 #include "osc/OscFormat.h"
+#include "osc/OscKernel.h"
 #include "osc/OscSignal.h"
 
 namespace {
@@ -19,6 +22,34 @@ constexpr double CdBmReference = 0.775;
 
 double dBmOf(double Vrms) {
   return 20 * std::log10(Vrms / CdBmReference);
+}
+
+// Widens Min..Max to cover the N samples at S.
+OSC_VECTOR_KERNEL void SampleRange(const TOscSample* S, int N, TOscSample& Min, TOscSample& Max) {
+  TOscSample Lo = Min;
+  TOscSample Hi = Max;
+  for (int I = 0; I < N; ++I) {
+    Lo = std::min(Lo, S[I]);
+    Hi = std::max(Hi, S[I]);
+  }
+  Min = Lo;
+  Max = Hi;
+}
+
+// A block of at most CBlock samples whose deviations d = Y - sample are below
+// 2^11 in magnitude: its sums of d and d^2 fit 32 bits.
+constexpr int CBlock = 256;
+OSC_VECTOR_KERNEL void DeviationSums(const TOscSample* S, int N, std::int32_t Y, std::int64_t& S1,
+                                     std::int64_t& S2) {
+  std::int32_t P1 = 0;
+  std::int32_t P2 = 0;
+  for (int I = 0; I < N; ++I) {
+    const std::int32_t D = Y - S[I];
+    P1 += D;
+    P2 += D * D;
+  }
+  S1 += P1;
+  S2 += P2;
 }
 
 double PowerOf(double Vrms, double Ohms) {
@@ -150,6 +181,17 @@ public:
     double SumSq = 0; // of v(i)^2
     bool AcSummed = false;
     double AcSumSq = 0; // of (v(i) - Vdc)^2
+    bool IntSummed = false;
+    bool IntExact = false;   // the integer sums below are there
+    std::int64_t S1 = 0;     // of d(i) = YPosition - Sample[i]
+    std::int64_t S2 = 0;     // of d(i)^2
+    std::int64_t MaxAbs = 0; // of |d(i)|
+  };
+
+  // An interval that holds the value the defining double computation gives.
+  struct TBounds {
+    double Lo = 0;
+    double Hi = 0;
   };
 
   TChannel& Scanned(const TOscSignal& Signal);
@@ -164,8 +206,13 @@ public:
     return std::sqrt(Summed(Signal).SumSq / Signal.Count());
   }
 
+  std::optional<TBounds> VdcBounds(const TOscSignal& Signal);
+  std::optional<TBounds> VrmsBounds(const TOscSignal& Signal);
+  std::optional<TBounds> VtrmsBounds(const TOscSignal& Signal);
+
 private:
   TChannel& Find(const TOscSignal& Signal);
+  TChannel& IntSummed(const TOscSignal& Signal);
 
   std::vector<TChannel> FChannels;
 };
@@ -190,16 +237,10 @@ TOscMeasurementPass::TChannel& TOscMeasurementPass::Scanned(const TOscSignal& Si
   const int Fill = std::min(Signal.Fill(), Count);
   TOscSample FillMin = std::numeric_limits<TOscSample>::max();
   TOscSample FillMax = std::numeric_limits<TOscSample>::min();
-  for (int I = 0; I < Fill; ++I) {
-    FillMin = std::min(FillMin, S[I]);
-    FillMax = std::max(FillMax, S[I]);
-  }
+  SampleRange(S, Fill, FillMin, FillMax);
   TOscSample Min = FillMin;
   TOscSample Max = FillMax;
-  for (int I = Fill; I < Count; ++I) {
-    Min = std::min(Min, S[I]);
-    Max = std::max(Max, S[I]);
-  }
+  SampleRange(S + Fill, Count - Fill, Min, Max);
   const TOscDevice* Device = Signal.Owner();
   const int Low = Device != nullptr ? Device->SampleMin() : 3;
   const int High = Device != nullptr ? Device->SampleMax() : 252;
@@ -262,6 +303,95 @@ double TOscMeasurementPass::Vrms(const TOscSignal& Signal) {
   return std::sqrt(C.AcSumSq / Signal.Count());
 }
 
+// The readouts' fast path. Samples are integers, so d(i) = YPosition -
+// Sample[i] sums exactly in integers, in a pass that vectorises, whereas the
+// defining sums add doubles one after the other. From the exact sums and the
+// known error bounds of those double sums follows an interval that holds the
+// defined value; when both ends of it read the same text, that text is the
+// readout. Only values on a rounding boundary of their text (rare) take the
+// defining double sums.
+TOscMeasurementPass::TChannel& TOscMeasurementPass::IntSummed(const TOscSignal& Signal) {
+  TChannel& C = Scanned(Signal);
+  if (C.IntSummed)
+    return C;
+  C.IntSummed = true;
+  const int Count = Signal.Count();
+  const std::int64_t Y = Signal.YPosition();
+  C.MaxAbs = std::max(std::abs(Y - C.SampleMin), std::abs(Y - C.SampleMax));
+  // |d| < 2^11 keeps a block's sums of squares inside 32 bits, and the counts
+  // below keep N * S2 - S1^2 inside 64 bits.
+  constexpr std::int64_t CMaxAbs = 2047;
+  if (Count <= 0 || Count > (1 << 20) || C.MaxAbs > CMaxAbs)
+    return C;
+  const TOscSample* S = Signal.Samples();
+  for (int B = 0; B < Count; B += CBlock)
+    DeviationSums(S + B, std::min(CBlock, Count - B), static_cast<std::int32_t>(Y), C.S1, C.S2);
+  C.IntExact = true;
+  return C;
+}
+
+namespace {
+
+// Unit roundoff of double.
+constexpr double CRound = std::numeric_limits<double>::epsilon() / 2;
+// The bounds below are the textbook bounds of recursive summation, widened by
+// this factor for the roundings they leave out.
+constexpr double CSlack = 4;
+
+} // namespace
+
+std::optional<TOscMeasurementPass::TBounds>
+TOscMeasurementPass::VdcBounds(const TOscSignal& Signal) {
+  const TChannel& C = IntSummed(Signal);
+  if (!C.IntExact)
+    return std::nullopt;
+  const double N = Signal.Count();
+  const double Vps = Signal.VoltsPerSample();
+  const double X = Vps * static_cast<double>(C.S1) / N;
+  // Each product rounds once, each of the N additions once more, the mean once.
+  const double E =
+      CSlack * ((N + 1) * CRound * Vps * static_cast<double>(C.MaxAbs) + 2 * CRound * std::fabs(X));
+  return TBounds{X - E, X + E};
+}
+
+std::optional<TOscMeasurementPass::TBounds>
+TOscMeasurementPass::VtrmsBounds(const TOscSignal& Signal) {
+  const TChannel& C = IntSummed(Signal);
+  if (!C.IntExact)
+    return std::nullopt;
+  const double N = Signal.Count();
+  const double T = Signal.VoltsPerSample() * std::sqrt(static_cast<double>(C.S2) / N);
+  // A sum of N non-negative terms is off by at most (N + 2) roundings of it.
+  const double R = CSlack * (N + 6) * CRound;
+  return TBounds{T * (1 - R), T * (1 + R)};
+}
+
+std::optional<TOscMeasurementPass::TBounds>
+TOscMeasurementPass::VrmsBounds(const TOscSignal& Signal) {
+  const std::optional<TBounds> Dc = VdcBounds(Signal);
+  if (!Dc)
+    return std::nullopt;
+  const TChannel& C = IntSummed(Signal);
+  const double N = Signal.Count();
+  const double Vps = Signal.VoltsPerSample();
+  const double D = (Dc->Lo + Dc->Hi) / 2;
+  const double Delta = (Dc->Hi - Dc->Lo) / 2; // bounds the error of the double mean
+  // Exact sum of squared deviations from the exact mean.
+  const std::int64_t K = static_cast<std::int64_t>(N) * C.S2 - C.S1 * C.S1;
+  const double A = Vps * Vps * static_cast<double>(K) / N;
+  // Every deviation the double computation squares is off by at most Eta;
+  // the sum of the squares then by 2 Eta sum|e(i)| + N Eta^2, and
+  // sum|e(i)| <= sqrt(N A).
+  const double VMax = Vps * static_cast<double>(C.MaxAbs);
+  const double Eta = CRound * VMax + Delta + CRound * (VMax + std::fabs(D) + Delta);
+  const double Dev = CSlack * (2 * Eta * std::sqrt(N * A) + N * Eta * Eta);
+  const double R = CSlack * (N + 4) * CRound;
+  const double Lo = std::max(0.0, (A - Dev) * (1 - R));
+  const double Hi = (A + Dev) * (1 + R);
+  return TBounds{std::sqrt(Lo / N) * (1 - CSlack * CRound),
+                 std::sqrt(Hi / N) * (1 + CSlack * CRound)};
+}
+
 void TOscDevice::UpdateMeasurements() {
   if (!HasSignals())
     return;
@@ -279,6 +409,39 @@ void TOscMeasurement::Update(TOscMeasurementPass& Pass) {
   FValue = Compute(Pass);
 }
 
+namespace {
+
+using TBounds = TOscMeasurementPass::TBounds;
+using TOptionalBounds = std::optional<TBounds>;
+
+// The log of a double is not exactly monotonic; a margin far below the
+// readout's 0.1 dB absorbs that.
+constexpr double CdBSlack = 1e-9;
+
+// The text of a value known to lie within Bounds, or of Slow() when there are
+// no bounds or they straddle a rounding boundary of the text. The texts are
+// monotonic step functions of the value, so equal texts at both ends mean the
+// same text all along.
+template <class TText, class TSlow>
+std::string Settled(const TOptionalBounds& Bounds, TText Text, TSlow Slow) {
+  if (Bounds && std::isfinite(Bounds->Lo) && std::isfinite(Bounds->Hi)) {
+    std::string Lo = Text(Bounds->Lo);
+    if (Lo == Text(Bounds->Hi))
+      return Lo;
+  }
+  return Text(Slow());
+}
+
+// Maps bounds of an AC RMS value through an increasing function of it.
+template <class TFunction>
+TOptionalBounds MapBounds(const TOptionalBounds& Bounds, TFunction F, double Slack = 0) {
+  if (!Bounds)
+    return std::nullopt;
+  return TBounds{F(Bounds->Lo) - Slack, F(Bounds->Hi) + Slack};
+}
+
+} // namespace
+
 std::string TOscMeasurement::Compute(TOscMeasurementPass& Pass) const {
   const TOscSignal& S = *FSignal;
   // An empty buffer has nothing to measure (the device's channels are never
@@ -286,10 +449,10 @@ std::string TOscMeasurement::Compute(TOscMeasurementPass& Pass) const {
   if (S.Count() == 0 || !S.Visible() || S.VoltsPerDivision() == vdivNone || Pass.OverTuned(S))
     return CInvalidValue;
 
-  double Value = 0;
+  double Ohms = 0;
   switch (FValueType) {
   case TOscMeasurementType::Vdc:
-    return VoltageText(Pass.Vdc(S));
+    return Settled(Pass.VdcBounds(S), VoltageText, [&] { return Pass.Vdc(S); });
   case TOscMeasurementType::Vmin:
     return VoltageText(Pass.Vmin(S));
   case TOscMeasurementType::Vmax:
@@ -297,42 +460,59 @@ std::string TOscMeasurement::Compute(TOscMeasurementPass& Pass) const {
   case TOscMeasurementType::Vpkpk:
     return VoltageText(Pass.Vmax(S) - Pass.Vmin(S));
   case TOscMeasurementType::Vrms:
-    return VoltageText(Pass.Vrms(S));
+    return Settled(Pass.VrmsBounds(S), VoltageText, [&] { return Pass.Vrms(S); });
   case TOscMeasurementType::Vtrms:
-    return VoltageText(Pass.Vtrms(S));
+    return Settled(Pass.VtrmsBounds(S), VoltageText, [&] { return Pass.Vtrms(S); });
   case TOscMeasurementType::dBm: {
-    const double Vrms = Pass.Vrms(S);
-    return Vrms == 0 ? CInvalidValue : DecibelText(dBmOf(Vrms));
+    // A zero AC RMS reads "-", so the fast path needs bounds clear of zero.
+    TOptionalBounds Rms = Pass.VrmsBounds(S);
+    if (Rms && Rms->Lo <= 0)
+      Rms.reset();
+    return Settled(MapBounds(Rms, dBmOf, CdBSlack), DecibelText, [&] {
+      const double Vrms = Pass.Vrms(S);
+      return Vrms == 0 ? std::numeric_limits<double>::quiet_NaN() : dBmOf(Vrms);
+    });
   }
   case TOscMeasurementType::dBgain: {
     const TOscDevice* Device = S.Owner();
     if (Device == nullptr || !Device->HasSignals() || Device->Signals().Count() < 2)
       return CInvalidValue;
-    const double Vrms1 = Pass.Vrms(Device->Signals()[0]);
-    const double Vrms2 = Pass.Vrms(Device->Signals()[1]);
-    if (Vrms1 == 0 || Vrms2 == 0)
-      return CInvalidValue;
-    return DecibelText(dBmOf(Vrms2) - dBmOf(Vrms1));
+    const TOscSignal& S1 = Device->Signals()[0];
+    const TOscSignal& S2 = Device->Signals()[1];
+    TOptionalBounds Gain;
+    const TOptionalBounds Rms1 = Pass.VrmsBounds(S1);
+    const TOptionalBounds Rms2 = Pass.VrmsBounds(S2);
+    if (Rms1 && Rms2 && Rms1->Lo > 0 && Rms2->Lo > 0)
+      Gain = TBounds{dBmOf(Rms2->Lo) - dBmOf(Rms1->Hi) - CdBSlack,
+                     dBmOf(Rms2->Hi) - dBmOf(Rms1->Lo) + CdBSlack};
+    return Settled(Gain, DecibelText, [&] {
+      const double Vrms1 = Pass.Vrms(S1);
+      const double Vrms2 = Pass.Vrms(S2);
+      return Vrms1 == 0 || Vrms2 == 0 ? std::numeric_limits<double>::quiet_NaN()
+                                      : dBmOf(Vrms2) - dBmOf(Vrms1);
+    });
   }
   case TOscMeasurementType::Wrms2:
-    Value = 2;
+    Ohms = 2;
     break;
   case TOscMeasurementType::Wrms4:
-    Value = 4;
+    Ohms = 4;
     break;
   case TOscMeasurementType::Wrms8:
-    Value = 8;
+    Ohms = 8;
     break;
   case TOscMeasurementType::Wrms16:
-    Value = 16;
+    Ohms = 16;
     break;
   case TOscMeasurementType::Wrms32:
-    Value = 32;
+    Ohms = 32;
     break;
   default:
     return CInvalidValue;
   }
-  return WattsText(PowerOf(Pass.Vrms(S), Value));
+  const auto Power = [Ohms](double Vrms) { return PowerOf(Vrms, Ohms); };
+  return Settled(MapBounds(Pass.VrmsBounds(S), Power), WattsText,
+                 [&] { return Power(Pass.Vrms(S)); });
 }
 
 // The formatting functions expect finite values; anything else cannot be shown.

@@ -261,6 +261,10 @@ TEST_F(MeasurementTest, ReadoutsMatchTheMeasurementFunctions) {
   Fill(0, [](int I) { return I < 2016 ? -1 : 0; });
   Fill(1, [](int I) { return I < 32 ? 1 : 0; }); // exactly 3.125 mV
   Check("half-way means");
+  // Flat off the zero line: the AC RMS is zero exactly but not in doubles.
+  Fill(0, [](int) { return 7; });
+  Fill(1, [](int I) { return I % 2 - 40; });
+  Check("flat and nearly flat");
   const TOscVoltsPerDivision Scales[] = {vdiv20V, vdiv4V, vdiv500mV, vdiv25mV, vdiv5mV};
   for (int Round = 0; Round < 60; ++Round) {
     for (int Idx = 0; Idx < 2; ++Idx) {
