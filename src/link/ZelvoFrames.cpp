@@ -93,15 +93,28 @@ TZelvoPacket ZelvoSampleFrame(const TZelvoSettingsBlock& Block, const std::uint8
   return Packet;
 }
 
-TZelvoPacket ZelvoWifiSettingsFrame(int Channel, const std::string& SSID,
-                                    const std::string& Password, const std::string& Build,
-                                    const std::string& Firmware) {
+namespace {
+
+// Both WiFi frames begin alike: the channel word, then SSID and password in
+// zero-padded 32-byte fields.
+TZelvoPacket WifiFrame(int Size, TCommand Command, int Channel, const std::string& SSID,
+                       const std::string& Password) {
   TZelvoPacket Packet;
-  Packet.SetSize(CZelvoWifiSettingsFrameSize);
-  Packet.SetCommand(CWifiSettings);
+  Packet.SetSize(Size);
+  Packet.SetCommand(Command);
   Packet.SetDataWord(2, static_cast<std::uint16_t>(Channel));
   Packet.PutString(4, 32, SSID);
   Packet.PutString(36, 32, Password);
+  return Packet;
+}
+
+} // namespace
+
+TZelvoPacket ZelvoWifiSettingsFrame(int Channel, const std::string& SSID,
+                                    const std::string& Password, const std::string& Build,
+                                    const std::string& Firmware) {
+  TZelvoPacket Packet =
+      WifiFrame(CZelvoWifiSettingsFrameSize, CWifiSettings, Channel, SSID, Password);
   Packet.PutString(68, 4, Build);
   Packet.PutString(72, 16, Firmware);
   return Packet;
@@ -109,11 +122,5 @@ TZelvoPacket ZelvoWifiSettingsFrame(int Channel, const std::string& SSID,
 
 TZelvoPacket ZelvoChangeWifiFrame(int Channel, const std::string& SSID,
                                   const std::string& Password) {
-  TZelvoPacket Packet;
-  Packet.SetSize(CZelvoWifiChangeFrameSize);
-  Packet.SetCommand(CChangeWifiSettings);
-  Packet.SetDataWord(2, static_cast<std::uint16_t>(Channel));
-  Packet.PutString(4, 32, SSID);
-  Packet.PutString(36, 32, Password);
-  return Packet;
+  return WifiFrame(CZelvoWifiChangeFrameSize, CChangeWifiSettings, Channel, SSID, Password);
 }
