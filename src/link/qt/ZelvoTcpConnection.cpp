@@ -3,8 +3,6 @@
 #include <QHostAddress>
 #include <QTcpSocket>
 
-#include <algorithm>
-
 #include "link/qt/ZelvoLinkError.h"
 
 namespace {

@@ -1,7 +1,5 @@
 #include "link/qt/ZelvoUsbConnection.h"
 
-#include <algorithm>
-
 #include "link/qt/ZelvoLinkError.h"
 
 TZelvoUsbConnection::TZelvoUsbConnection() : FComPort(std::make_unique<QSerialPort>()) {
