@@ -1,0 +1,30 @@
+#pragma once
+
+// The about box: product name, copyright line and file version. Created once
+// at start and shown modally on demand.
+
+#include <QDialog>
+
+class QLabel;
+class QPushButton;
+class TVersionInfo;
+
+class TAboutDialog : public QDialog {
+  Q_OBJECT
+
+public:
+  // Info must outlive the dialog.
+  explicit TAboutDialog(const TVersionInfo& Info, QWidget* Parent = nullptr);
+
+  // Fills the three labels from the version information.
+  void UpdateVersionInfo();
+
+  void setVisible(bool Visible) override;
+
+private:
+  const TVersionInfo& FInfo;
+  QLabel* lblProductName = nullptr;
+  QLabel* lblCopyright = nullptr;
+  QLabel* lblFileVersion = nullptr;
+  QPushButton* btnOK = nullptr;
+};

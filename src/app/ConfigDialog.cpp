@@ -1,0 +1,86 @@
+#include "app/ConfigDialog.h"
+
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+#include "app/ApplicationSettings.h"
+#include "osc/OscErrorBoundary.h"
+
+TConfigDialog::TConfigDialog(TApplicationSettings& Settings, QWidget* Parent)
+    : QDialog(Parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowCloseButtonHint),
+      FSettings(Settings) {
+  setWindowTitle(QStringLiteral("ConfigDialog"));
+
+  auto* Pages = new QTabWidget(this);
+  auto* General = new QWidget;
+  Pages->addTab(General, QStringLiteral("&General"));
+
+  auto* Rendering = new QGroupBox(QStringLiteral("Rendering"), General);
+  auto* LimitLabel = new QLabel(QStringLiteral("Limit framerate:"), Rendering);
+  txtMaxFps = new QSpinBox(Rendering);
+  txtMaxFps->setObjectName(QStringLiteral("txtMaxFps"));
+  txtMaxFps->setRange(0, 75);
+  LimitLabel->setBuddy(txtMaxFps);
+  auto* Unit = new QLabel(QStringLiteral("fps"), Rendering);
+  auto* NoLimit = new QLabel(QStringLiteral("(0 = no limit)"), Rendering);
+
+  auto* Grid = new QGridLayout(Rendering);
+  Grid->addWidget(LimitLabel, 0, 0);
+  Grid->addWidget(txtMaxFps, 0, 1);
+  Grid->addWidget(Unit, 0, 2);
+  Grid->addWidget(NoLimit, 1, 1, 1, 2);
+  Grid->setColumnStretch(3, 1);
+
+  auto* PageLayout = new QVBoxLayout(General);
+  PageLayout->addWidget(Rendering);
+  PageLayout->addStretch(1);
+
+  btnOK = new QPushButton(QStringLiteral("&OK"), this);
+  btnOK->setObjectName(QStringLiteral("btnOK"));
+  btnOK->setDefault(true);
+  btnCancel = new QPushButton(QStringLiteral("&Cancel"), this);
+  btnCancel->setObjectName(QStringLiteral("btnCancel"));
+  connect(btnOK, &QPushButton::clicked, this, [this] { OscGuarded([this] { accept(); }); });
+  connect(btnCancel, &QPushButton::clicked, this, [this] { OscGuarded([this] { reject(); }); });
+
+  auto* Buttons = new QHBoxLayout;
+  Buttons->addStretch(1);
+  Buttons->addWidget(btnOK);
+  Buttons->addWidget(btnCancel);
+
+  auto* Layout = new QVBoxLayout(this);
+  Layout->addWidget(Pages, 1);
+  Layout->addLayout(Buttons);
+
+  setFixedSize(409, 473);
+  LoadPreferences();
+}
+
+void TConfigDialog::LoadPreferences() {
+  // The spin box clamps a stored value outside 0..75 to its range.
+  txtMaxFps->setValue(FSettings.MaxFps());
+}
+
+void TConfigDialog::SavePreferences() {
+  FSettings.SetMaxFps(txtMaxFps->value());
+}
+
+void TConfigDialog::done(int Result) {
+  if (Result == Accepted)
+    OscGuarded([this] { SavePreferences(); });
+  QDialog::done(Result);
+}
+
+void TConfigDialog::setVisible(bool Visible) {
+  // Centred on the parent at every showing, as the dialog is reused.
+  if (Visible)
+    setAttribute(Qt::WA_Moved, false);
+  QDialog::setVisible(Visible);
+}

@@ -1,0 +1,77 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+
+#include "app/AboutDialog.h"
+#include "app/VersionInfo.h"
+
+namespace {
+
+QApplication& App() {
+  static int Argc = 1;
+  static char Name[] = "zelvo-version-test";
+  static char* Argv[] = {Name, nullptr};
+  static QApplication* A = new QApplication(Argc, Argv);
+  return *A;
+}
+
+TEST(VersionInfo, CarriesTheProgramTextsUnderTheStandardKeys) {
+  App();
+  const TVersionInfo Info;
+  struct TCase {
+    const char* Key;
+    QString Value;
+    QString ByAccessor;
+  };
+  const TCase Cases[] = {
+      {"ProductName", "Zelvo", Info.ProductName()},
+      {"CompanyName", "Quillon", Info.CompanyName()},
+      {"FileVersion", "1.3.0.0", Info.FileVersion()},
+      {"ProductVersion", "1.0", Info.ProductVersion()},
+      {"FileDescription", "Zelvo oscilloscope software", Info.FileDescription()},
+      {"OriginalFilename", "zelvo", Info.OriginalFilename()},
+      {"InternalName", "", Info.InternalName()},
+      {"LegalTrademarks", "", Info.LegalTrademarks()},
+      {"Comments", "", Info.Comments()},
+  };
+  for (const TCase& C : Cases) {
+    SCOPED_TRACE(C.Key);
+    EXPECT_EQ(Info.FileInfoString(C.Key), C.Value);
+    EXPECT_EQ(C.ByAccessor, C.Value);
+  }
+  EXPECT_TRUE(Info.LegalCopyright().contains("Quillon"));
+  EXPECT_EQ(Info.FileInfoString("NoSuchKey"), "");
+  EXPECT_EQ(Info.FileInfoString("productname"), "");
+  EXPECT_EQ(Info.FileName(), QCoreApplication::applicationFilePath());
+  EXPECT_EQ(MainWindowCaption(Info), "Zelvo v1.3.0.0 - Quillon");
+}
+
+TEST(AboutDialog, ShowsProductCopyrightAndVersionAndClosesWithOk) {
+  App();
+  const TVersionInfo Info;
+  TAboutDialog Dialog(Info);
+  EXPECT_EQ(Dialog.windowTitle(), "About");
+  EXPECT_EQ(Dialog.size(), QSize(210, 145));
+  const auto Text = [&](const char* Name) {
+    auto* Label = Dialog.findChild<QLabel*>(Name);
+    return Label ? Label->text() : QString("missing");
+  };
+  EXPECT_EQ(Text("lblProductName"), "Zelvo");
+  EXPECT_EQ(Text("lblCopyright"), Info.LegalCopyright());
+  EXPECT_EQ(Text("lblFileVersion"), "Version 1.3.0.0");
+
+  Dialog.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&Dialog));
+  auto* Ok = Dialog.findChild<QPushButton*>("btnOK");
+  ASSERT_NE(Ok, nullptr);
+  EXPECT_TRUE(Ok->isDefault());
+  EXPECT_EQ(Ok->text(), "&OK");
+  QTest::keyClick(&Dialog, Qt::Key_Return);
+  EXPECT_EQ(Dialog.result(), QDialog::Accepted);
+  EXPECT_FALSE(Dialog.isVisible());
+}
+
+} // namespace
