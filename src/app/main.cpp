@@ -2,9 +2,19 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
-#include <QLabel>
+#include <QLocale>
+#include <QMessageBox>
 
 #include <cstring>
+#include <exception>
+
+#include "app/ApplicationSettings.h"
+#include "app/DarkSkin.h"
+#include "app/ExceptionBox.h"
+#include "app/MainForm.h"
+#include "app/VersionInfo.h"
+#include "app/ZelvoWindows.h"
+#include "osc/OscFormat.h"
 
 namespace {
 
@@ -36,7 +46,19 @@ int main(int argc, char** argv) {
   Parser.addVersionOption();
   Parser.process(App);
 
-  QLabel Placeholder("The main window is being built.");
-  Placeholder.show();
-  return App.exec();
+  ApplyDarkSkin(App);
+  // Numbers are shown with the user's decimal separator.
+  const QString Point = QLocale::system().decimalPoint();
+  OscSetDecimalSeparator(Point.isEmpty() ? '.' : Point.at(0).toLatin1());
+  try {
+    TApplicationSettings Settings;
+    TVersionInfo VersionInfo;
+    TZelvoWindows Windows(Settings, VersionInfo);
+    Windows.MainForm().show();
+    return App.exec();
+  } catch (const std::exception& E) {
+    // A window that cannot be created at start ends the program.
+    QMessageBox::critical(nullptr, ExceptionBoxTitle(), ExceptionBoxText(E.what()));
+    return 1;
+  }
 }

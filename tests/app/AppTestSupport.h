@@ -1,0 +1,75 @@
+#pragma once
+
+// Shared set-up of the application tests: one application object, the
+// program's windows over a settings file of their own, and helpers to click
+// the real controls and answer message boxes.
+
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QMessageBox>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <functional>
+#include <memory>
+
+#include "app/ApplicationSettings.h"
+#include "app/MainForm.h"
+#include "app/VersionInfo.h"
+#include "app/ZelvoWindows.h"
+
+inline QApplication& TestApp() {
+  static int Argc = 1;
+  static char Name[] = "zelvo-app-test";
+  static char* Argv[] = {Name, nullptr};
+  // Reachable through the static for the whole run, so not a leak.
+  static QApplication* App = new QApplication(Argc, Argv);
+  return *App;
+}
+
+// Runs Answer on the next modal message box, from inside its own loop.
+inline void AnswerNextMessageBox(std::function<void(QMessageBox*)> Answer, int TimeoutMs = 5000) {
+  auto* Poll = new QTimer;
+  auto Deadline = std::make_shared<int>(TimeoutMs / 10);
+  QObject::connect(Poll, &QTimer::timeout, [Poll, Answer, Deadline] {
+    if (auto* Box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+      Poll->stop();
+      Poll->deleteLater();
+      Answer(Box);
+    } else if (--*Deadline <= 0) {
+      Poll->stop();
+      Poll->deleteLater();
+    }
+  });
+  Poll->start(10);
+}
+
+class AppTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    TestApp();
+    ASSERT_TRUE(Dir.isValid());
+    Settings = std::make_unique<TApplicationSettings>(Dir.filePath("zelvo.ini"));
+    BeforeWindows();
+    Windows = std::make_unique<TZelvoWindows>(*Settings, Version);
+    Main().show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&Main()));
+  }
+  void TearDown() override {
+    Windows.reset();
+    QCoreApplication::processEvents();
+  }
+  // Runs before the windows exist: a place to store preferences.
+  virtual void BeforeWindows() {}
+
+  TMainForm& Main() { return Windows->MainForm(); }
+  void Click(QAbstractButton* Button) { QTest::mouseClick(Button, Qt::LeftButton); }
+
+  QTemporaryDir Dir;
+  std::unique_ptr<TApplicationSettings> Settings;
+  TVersionInfo Version;
+  std::unique_ptr<TZelvoWindows> Windows;
+};
