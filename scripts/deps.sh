@@ -7,6 +7,7 @@ packages=(
   cmake ninja-build g++ clang libclang-rt-14-dev
   qt6-base-dev libqt6opengl6-dev qt6-serialport-dev
   libglu1-mesa-dev libgl1-mesa-dri
+  libudev-dev pkg-config
   xvfb xauth
   libgtest-dev libgmock-dev libbenchmark-dev
 )

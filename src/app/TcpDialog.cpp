@@ -1,0 +1,92 @@
+#include "app/TcpDialog.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "app/GatewayAddress.h"
+#include "osc/OscErrorBoundary.h"
+#include "osc/OscTypes.h"
+
+TTcpDialog::TTcpDialog(QWidget* Parent, TGatewayLookup GatewayLookup)
+    : QDialog(Parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint) {
+  setWindowTitle(QStringLiteral("WiFi Connection"));
+  setFixedSize(289, 169);
+
+  grpSettings = new QGroupBox(QStringLiteral("Settings"), this);
+  grpSettings->setObjectName(QStringLiteral("grpSettings"));
+  auto* lblHost = new QLabel(QStringLiteral("Host:"), grpSettings);
+  lblHost->setObjectName(QStringLiteral("lblHost"));
+  cbHost = new QComboBox(grpSettings);
+  cbHost->setObjectName(QStringLiteral("cbHost"));
+  cbHost->setEditable(true);
+  cbHost->setInsertPolicy(QComboBox::NoInsert);
+  for (const char* Preset : CPresetHosts)
+    cbHost->addItem(QString::fromLatin1(Preset));
+  lblHost->setBuddy(cbHost);
+  auto* lblPort = new QLabel(QStringLiteral("Port:"), grpSettings);
+  lblPort->setObjectName(QStringLiteral("lblPort"));
+  txtPort = new QLineEdit(QString::fromLatin1(CDefaultPort), grpSettings);
+  txtPort->setObjectName(QStringLiteral("txtPort"));
+  lblPort->setBuddy(txtPort);
+  lblSelectOrEnter =
+      new QLabel(QStringLiteral("Select or enter the IP-address of your ZELVO"), grpSettings);
+  lblSelectOrEnter->setObjectName(QStringLiteral("lblSelectOrEnter"));
+  lblSelectOrEnter->setWordWrap(true);
+
+  auto* Fields = new QGridLayout(grpSettings);
+  Fields->addWidget(lblHost, 0, 0);
+  Fields->addWidget(cbHost, 0, 1);
+  Fields->addWidget(lblPort, 1, 0);
+  Fields->addWidget(txtPort, 1, 1);
+  Fields->addWidget(lblSelectOrEnter, 2, 0, 1, 2);
+  Fields->setColumnStretch(1, 1);
+
+  btnOK = new QPushButton(QStringLiteral("&OK"), this);
+  btnOK->setObjectName(QStringLiteral("btnOK"));
+  btnOK->setDefault(true);
+  btnCancel = new QPushButton(QStringLiteral("&Cancel"), this);
+  btnCancel->setObjectName(QStringLiteral("btnCancel"));
+  connect(btnOK, &QPushButton::clicked, this, [this] { OscGuarded([this] { accept(); }); });
+  connect(btnCancel, &QPushButton::clicked, this, [this] { OscGuarded([this] { reject(); }); });
+
+  auto* Buttons = new QHBoxLayout;
+  Buttons->addStretch(1);
+  Buttons->addWidget(btnOK);
+  Buttons->addWidget(btnCancel);
+  auto* Main = new QVBoxLayout(this);
+  Main->addWidget(grpSettings, 1);
+  Main->addLayout(Buttons);
+  cbHost->setFocus();
+
+  // A computer without a network adapter must still reach the demo and let
+  // the user type an address, so a failed lookup proposes nothing rather than
+  // stopping the program's start.
+  QString Gateway;
+  try {
+    Gateway = GatewayLookup ? GatewayLookup() : GetGatewayAddress();
+  } catch (const EOscError&) {
+    Gateway.clear();
+  }
+  cbHost->setCurrentIndex(-1);
+  cbHost->setEditText(Gateway);
+}
+
+QString TTcpDialog::Host() const {
+  return cbHost->currentText();
+}
+
+int TTcpDialog::Port() const {
+  const QString Text = txtPort->text();
+  bool Ok = false;
+  const int Value = Text.toInt(&Ok, 10);
+  if (!Ok)
+    throw EOscError("'" + Text.toStdString() + "' is not a valid integer value");
+  return Value;
+}
