@@ -129,6 +129,29 @@ void DrawBattery(QPainter& P, qreal Level, const QColor& Fill, bool Charging) {
   P.setBrush(Qt::NoBrush);
 }
 
+void DrawWarning(QPainter& P) {
+  const QPointF Triangle[] = {{12, 2}, {22.5, 21}, {1.5, 21}};
+  P.setPen(QPen(QColor(0x8A, 0x4A, 0x00), 1, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+  P.setBrush(QColor(0xFF, 0x9A, 0x1F));
+  P.drawPolygon(Triangle, int(std::size(Triangle)));
+  P.setPen(Qt::NoPen);
+  P.setBrush(QColor(0x20, 0x20, 0x20));
+  P.drawRoundedRect(QRectF(11, 8, 2, 7.5), 1, 1);
+  P.drawEllipse(QPointF(12, 18), 1.2, 1.2);
+  P.setBrush(Qt::NoBrush);
+}
+
+void DrawInformation(QPainter& P) {
+  P.setPen(QPen(QColor(0x10, 0x40, 0x90), 1));
+  P.setBrush(QColor(0x2F, 0x7B, 0xE0));
+  P.drawEllipse(QPointF(12, 12), 10.5, 10.5);
+  P.setPen(Qt::NoPen);
+  P.setBrush(Qt::white);
+  P.drawEllipse(QPointF(12, 7), 1.5, 1.5);
+  P.drawRoundedRect(QRectF(10.8, 10, 2.4, 8.5), 1, 1);
+  P.setBrush(Qt::NoBrush);
+}
+
 void DrawGlyph(QPainter& P, TGlyph Glyph) {
   switch (Glyph) {
   case TGlyph::SineSmall:
@@ -168,6 +191,12 @@ void DrawGlyph(QPainter& P, TGlyph Glyph) {
   case TGlyph::BatteryCharged:
     DrawBattery(P, 1, CCharged, false);
     break;
+  case TGlyph::Warning:
+    DrawWarning(P);
+    break;
+  case TGlyph::Information:
+    DrawInformation(P);
+    break;
   }
 }
 
@@ -195,6 +224,10 @@ const char* GlyphName(TGlyph Glyph) {
     return "battery-caution-charging";
   case TGlyph::BatteryCharged:
     return "battery-charged";
+  case TGlyph::Warning:
+    return "dialog-warning";
+  case TGlyph::Information:
+    return "dialog-information";
   }
   return "";
 }

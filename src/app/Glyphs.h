@@ -18,6 +18,8 @@ enum class TGlyph {
   BatteryEmpty,           // "battery-empty"
   BatteryCautionCharging, // "battery-caution-charging"
   BatteryCharged,         // "battery-charged"
+  Warning,                // an orange warning triangle
+  Information,            // a blue information sign
 };
 
 // QIcon::name() gives the glyph's image name, e.g. "battery-empty".

@@ -112,6 +112,8 @@ TMainForm::TMainForm(TApplicationSettings& Settings, const TVersionInfo& Version
   FZelvo = std::make_unique<TZelvo>();
   FZelvo->SetTimeBase(tb2ms);
   FZelvo->SetOnChange([this](TOscDevice*) { VisualizeSettings(); });
+  FZelvo->SetOnCalibrate([this](TOscDevice*) { ZelvoCalibrate(); });
+  FZelvo->SetOnCalibrated([this](TOscDevice*) { ZelvoCalibrated(); });
   FZelvo->SetConnection(FZelvoUsbConnection.get());
   FZelvoDemo = std::make_unique<TZelvoDemo>();
   FZelvoDemo->SetTimeBase(tb500us);
@@ -160,6 +162,8 @@ TMainForm::~TMainForm() {
   // The devices and links go before the child widgets: nothing of theirs may
   // call back into a window that is half gone.
   FZelvo->SetOnChange({});
+  FZelvo->SetOnCalibrate({});
+  FZelvo->SetOnCalibrated({});
   FZelvoDemo->SetOnChange({});
   FOscRenderer3D->SetOnChange({});
   FOscRenderer3D->SetOnHover({});
@@ -191,9 +195,13 @@ void TMainForm::CreateActions() {
   actHelpIndex = Make("&Index...");
   actAbout = Make("&About...");
 
+  Wire(actConnectUsb, &QAction::triggered, [this] { actConnectUsbExecute(); });
+  Wire(actConnectTcp, &QAction::triggered, [this] { actConnectTcpExecute(); });
   Wire(actConnectDemo, &QAction::triggered, [this] { actConnectDemoExecute(); });
   Wire(actDisconnect, &QAction::triggered, [this] { actDisconnectExecute(); });
   Wire(actFileExit, &QAction::triggered, [this] { close(); });
+  Wire(actCalibrate, &QAction::triggered, [this] { actCalibrateExecute(); });
+  Wire(actExport, &QAction::triggered, [this] { actExportExecute(); });
   Wire(actDebug, &QAction::triggered, [this] { FZelvo->TransmitDebug(actDebug->isChecked()); });
   Wire(actAbout, &QAction::triggered, [this] {
     if (FDialogs.About != nullptr)
@@ -352,16 +360,6 @@ void TMainForm::WireFrontPanel() {
   Wire(FSideBar.btnAutoRange, &QToolButton::clicked, [this] { AutoRangeClick(); });
 }
 
-TOscDevice* TMainForm::ActiveScope() const {
-  return FOscRenderer3D->Oscilloscope();
-}
-
-void TMainForm::SetActiveScope(TOscDevice* Value) {
-  FOscRenderer3D->SetOscilloscope(Value);
-  FDemoMode->setVisible(Value == FZelvoDemo.get());
-  UpdateActions();
-}
-
 TOscMeasurementType TMainForm::ValueType1() const {
   return ActiveScope()->Signals()[0].Measurement().ValueType();
 }
@@ -382,12 +380,6 @@ void TMainForm::SetValueType2(TOscMeasurementType Value) {
 
 void TMainForm::LoadPreferences() {
   FFpsLimiter->SetLimit(FSettings.MaxFps());
-}
-
-void TMainForm::UpdateActions() {
-  actWifiCfg->setEnabled(FZelvo->Connection() == FZelvoTcpConnection.get() &&
-                         FZelvoTcpConnection->Connected());
-  actExport->setEnabled(ActiveScope() != FZelvoDemo.get());
 }
 
 void TMainForm::PressTriggerMode(TOscTriggerMode Mode) {
@@ -560,21 +552,4 @@ void TMainForm::OscRenderer3DHover(TOscSignal* Signal, double Voltage) {
     FStatusPanels[1]->setText("CH1: " + Value + "V");
   else
     FStatusPanels[2]->setText("CH2: " + Value + "V");
-}
-
-void TMainForm::actConnectDemoExecute() {
-  SetActiveScope(FZelvoDemo.get());
-}
-
-void TMainForm::actDisconnectExecute() {
-  if (FZelvo->Connection() != nullptr)
-    FZelvo->Connection()->Close();
-}
-
-void TMainForm::DoConnected() {
-  FZelvo->RequestWifiSettings();
-}
-
-void TMainForm::ZelvoTcpConnectionError() {
-  QMessageBox::critical(this, "Error", "An error occured when trying to connect");
 }

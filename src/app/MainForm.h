@@ -22,7 +22,11 @@ class QScrollBar;
 class QTimer;
 class TAboutDialog;
 class TApplicationSettings;
+class TCalibrationForm;
 class TConfigDialog;
+class TTcpDialog;
+class TUsbDialog;
+class TWarningDialog;
 class TOscDevice;
 class TOscFpsLimiter;
 class TOscRenderer3D;
@@ -37,7 +41,11 @@ class TZelvoUsbConnection;
 // The windows the main window shows; created after it and owned elsewhere.
 struct TMainFormDialogs {
   TAboutDialog* About = nullptr;
+  TUsbDialog* Usb = nullptr;
+  TTcpDialog* Tcp = nullptr;
+  TCalibrationForm* Calibration = nullptr;
   TConfigDialog* Config = nullptr;
+  TWarningDialog* Warning = nullptr;
 };
 
 // The step Diff away from VoltsPerDivision, limited to vdivNone..vdiv5mV:
@@ -125,10 +133,17 @@ public:
   void OscRenderer3DHover(TOscSignal* Signal, double Voltage);
 
   // Connection actions.
+  void actConnectUsbExecute();
+  void actConnectTcpExecute();
   void actConnectDemoExecute();
   void actDisconnectExecute();
   void DoConnected();
   void ZelvoTcpConnectionError();
+  // Calibration and export.
+  void actCalibrateExecute();
+  void ZelvoCalibrate();
+  void ZelvoCalibrated();
+  void actExportExecute();
 
 private:
   void CreateActions();

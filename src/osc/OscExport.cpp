@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <ostream>
 #include <string>
@@ -115,8 +116,14 @@ void WriteFile(const std::string& FileName, const std::string& Bytes) {
   File.close();
   if (Error == 0)
     Error = errno;
-  if (File.fail())
+  if (File.fail()) {
+    // A half-written file would pass for a capture; devices and pipes are
+    // not ours to remove.
+    std::error_code Ignored;
+    if (std::filesystem::is_regular_file(FileName, Ignored))
+      std::filesystem::remove(FileName, Ignored);
     throw EOscError("Cannot write file \"" + FileName + "\". " + SystemReason(Error));
+  }
 }
 
 } // namespace

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <signal.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -238,6 +240,26 @@ TEST_F(ExportTest, ReportsFullDiskInsteadOfSuccess) {
   std::ostringstream Broken;
   Broken.setstate(std::ios::badbit);
   EXPECT_THROW(Device.SaveToStream(Broken), EOscError);
+}
+
+// A regular file cut short by a failing write is removed, not left behind as
+// a capture; the file-size limit makes the write fail.
+TEST_F(ExportTest, LeavesNoHalfWrittenFile) {
+  const std::string Name =
+      (std::filesystem::temp_directory_path() / ("zelvo-half-" + std::to_string(getpid()) + ".csv"))
+          .string();
+  struct sigaction Ignore = {}, Old = {};
+  Ignore.sa_handler = SIG_IGN;
+  sigaction(SIGXFSZ, &Ignore, &Old);
+  rlimit Limit = {}, Saved = {};
+  getrlimit(RLIMIT_FSIZE, &Saved);
+  Limit = Saved;
+  Limit.rlim_cur = 1000;
+  setrlimit(RLIMIT_FSIZE, &Limit);
+  EXPECT_THROW(Device.SaveToFile(Name), EOscError);
+  setrlimit(RLIMIT_FSIZE, &Saved);
+  sigaction(SIGXFSZ, &Old, nullptr);
+  EXPECT_FALSE(std::filesystem::exists(Name));
 }
 
 } // namespace
