@@ -25,6 +25,7 @@ const QColor CAccentDown(0x55, 0x93, 0xDB);
 const QColor CAccentEdge(0x6F, 0xA8, 0xEA);
 const QColor CAccentDisabled(0x2A, 0x38, 0x4A);
 const QColor CDisabledText(0x6E, 0x71, 0x78);
+const QColor CScrollHandle(0x5E, 0x63, 0x6C);
 const QColor CToolTip(0x2A, 0x2C, 0x31);
 
 constexpr const char* CStyleSheet = R"(
@@ -54,6 +55,9 @@ QPalette DarkPalette() {
   P.setColor(QPalette::Link, QColor(0x6E, 0xA8, 0xFF));
   P.setColor(QPalette::LinkVisited, QColor(0xB0, 0x8C, 0xFF));
 
+  // Fusion etches disabled menu text in the light colour; on the window
+  // colour that shadow vanishes instead of blurring the text.
+  P.setColor(QPalette::Disabled, QPalette::Light, CWindow);
   P.setColor(QPalette::Disabled, QPalette::WindowText, CDisabledText);
   P.setColor(QPalette::Disabled, QPalette::Text, CDisabledText);
   P.setColor(QPalette::Disabled, QPalette::ButtonText, CDisabledText);
@@ -84,6 +88,15 @@ public:
     default:
       QProxyStyle::drawPrimitive(Element, Option, Painter, Widget);
     }
+  }
+
+  void drawComplexControl(ComplexControl Control, const QStyleOptionComplex* Option,
+                          QPainter* Painter, const QWidget* Widget) const override {
+    const auto* Bar = qstyleoption_cast<const QStyleOptionSlider*>(Option);
+    if (Control == CC_ScrollBar && Bar != nullptr)
+      DrawScrollBar(Bar, Painter, Widget);
+    else
+      QProxyStyle::drawComplexControl(Control, Option, Painter, Widget);
   }
 
 private:
@@ -121,6 +134,49 @@ private:
     Painter->setPen(QPen(Edge, 1));
     Painter->setBrush(Fill);
     Painter->drawRoundedRect(QRectF(Option->rect).adjusted(0.5, 0.5, -0.5, -0.5), 2, 2);
+    Painter->restore();
+  }
+
+  // Fusion's slider hardly parts from its groove on a dark palette: a dark
+  // groove, a clearly lighter handle, the accent while it is dragged.
+  void DrawScrollBar(const QStyleOptionSlider* Bar, QPainter* Painter,
+                     const QWidget* Widget) const {
+    const bool Horizontal = Bar->orientation == Qt::Horizontal;
+    const bool Enabled = Bar->state & State_Enabled;
+    const auto Pressed = [&](SubControl Sub) {
+      return (Bar->activeSubControls & Sub) && (Bar->state & State_Sunken);
+    };
+    Painter->save();
+    Painter->fillRect(Bar->rect, CBase);
+    const struct {
+      SubControl Sub;
+      PrimitiveElement Arrow;
+    } Ends[] = {{SC_ScrollBarSubLine, Horizontal ? PE_IndicatorArrowLeft : PE_IndicatorArrowUp},
+                {SC_ScrollBarAddLine, Horizontal ? PE_IndicatorArrowRight : PE_IndicatorArrowDown}};
+    for (const auto& End : Ends) {
+      if (!(Bar->subControls & End.Sub))
+        continue;
+      QStyleOption Arrow(*Bar);
+      Arrow.rect = subControlRect(CC_ScrollBar, Bar, End.Sub, Widget);
+      Painter->fillRect(Arrow.rect, Pressed(End.Sub) ? CButtonHover : CButton);
+      proxy()->drawPrimitive(End.Arrow, &Arrow, Painter, Widget);
+    }
+    if (Bar->subControls & SC_ScrollBarSlider) {
+      const QRect Handle = subControlRect(CC_ScrollBar, Bar, SC_ScrollBarSlider, Widget);
+      const bool Hover =
+          (Bar->activeSubControls & SC_ScrollBarSlider) && (Bar->state & State_MouseOver);
+      QColor Fill = CScrollHandle;
+      if (!Enabled)
+        Fill = CButton;
+      else if (Pressed(SC_ScrollBarSlider))
+        Fill = CAccent;
+      else if (Hover)
+        Fill = CScrollHandle.lighter(120);
+      Painter->setRenderHint(QPainter::Antialiasing);
+      Painter->setPen(Qt::NoPen);
+      Painter->setBrush(Fill);
+      Painter->drawRoundedRect(QRectF(Handle).adjusted(2, 2, -2, -2), 3, 3);
+    }
     Painter->restore();
   }
 };

@@ -168,7 +168,7 @@ void DrawGlyph(QPainter& P, TGlyph Glyph) {
     break;
   case TGlyph::PeriodsCompressed:
     DrawAxis(P);
-    DrawSine(P, 7, 4);
+    DrawSine(P, 7, 3);
     break;
   case TGlyph::MarkerVoltage:
     DrawMarkerVoltage(P);

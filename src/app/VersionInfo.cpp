@@ -26,9 +26,9 @@ constexpr TVersionEntry CVersionTable[] = {
 
 } // namespace
 
-TVersionInfo::TVersionInfo() {
-  if (QCoreApplication::instance() != nullptr)
-    FFileName = QCoreApplication::applicationFilePath();
+QString TVersionInfo::FileName() const {
+  return QCoreApplication::instance() != nullptr ? QCoreApplication::applicationFilePath()
+                                                 : QString();
 }
 
 QString TVersionInfo::FileInfoString(const QString& Key) const {

@@ -9,14 +9,12 @@
 
 class TVersionInfo {
 public:
-  // Binds to the running program's file when an application object exists.
-  TVersionInfo();
-
   // The value of a standard key ("CompanyName", "FileVersion", ...); "" for
   // a key the program does not carry.
   QString FileInfoString(const QString& Key) const;
 
-  QString FileName() const { return FFileName; }
+  // The running program's file; "" before an application object exists.
+  QString FileName() const;
   QString CompanyName() const { return FileInfoString(QStringLiteral("CompanyName")); }
   QString FileDescription() const { return FileInfoString(QStringLiteral("FileDescription")); }
   QString FileVersion() const { return FileInfoString(QStringLiteral("FileVersion")); }
@@ -27,9 +25,6 @@ public:
   QString ProductName() const { return FileInfoString(QStringLiteral("ProductName")); }
   QString ProductVersion() const { return FileInfoString(QStringLiteral("ProductVersion")); }
   QString Comments() const { return FileInfoString(QStringLiteral("Comments")); }
-
-private:
-  QString FFileName;
 };
 
 // "Zelvo v1.3.0.0 - Quillon": product name, file version, company name.

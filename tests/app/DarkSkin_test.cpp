@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QImage>
 #include <QPixmap>
+#include <QScrollBar>
 #include <QTest>
 #include <QToolButton>
 
@@ -57,6 +58,18 @@ TEST(DarkSkin, WindowsAreDarkAndCheckedButtonsStandOut) {
   const QColor CheckedDisabled = PanelColour(true, false);
   EXPECT_LT(CheckedDisabled.lightness(), Checked.lightness());
   EXPECT_GT(Distance(CheckedDisabled, PanelColour(false, false)), 10);
+}
+
+TEST(DarkSkin, ScrollBarHandleStandsOutFromItsGroove) {
+  App();
+  QScrollBar Bar(Qt::Vertical);
+  Bar.setRange(0, 255);
+  Bar.setPageStep(64);
+  Bar.resize(17, 200);
+  // At value 0 the handle sits just below the up arrow, about a fifth of
+  // the groove long.
+  const QImage Image = Bar.grab().toImage();
+  EXPECT_GT(Distance(Image.pixelColor(8, 30), Image.pixelColor(8, 150)), 80);
 }
 
 int OpaquePixels(const QImage& Image) {

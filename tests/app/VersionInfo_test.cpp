@@ -68,6 +68,7 @@ TEST(AboutDialog, ShowsProductCopyrightAndVersionAndClosesWithOk) {
   auto* Ok = Dialog.findChild<QPushButton*>("btnOK");
   ASSERT_NE(Ok, nullptr);
   EXPECT_TRUE(Ok->isDefault());
+  EXPECT_EQ(Dialog.focusWidget(), Ok);
   EXPECT_EQ(Ok->text(), "&OK");
   QTest::keyClick(&Dialog, Qt::Key_Return);
   EXPECT_EQ(Dialog.result(), QDialog::Accepted);
