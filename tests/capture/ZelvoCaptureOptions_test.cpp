@@ -125,6 +125,9 @@ TEST(ZelvoCaptureOptions, BadCommandLinesAreRefusedNamingTheCause) {
 TEST(ZelvoCaptureOptions, HelpDocumentsEveryOptionAndExitCode) {
   const TZelvoCaptureCommandLine L = Parse({"--help"});
   EXPECT_EQ(L.Action, TZelvoCaptureCommandLine::caHelp);
+  for (const char* Asks : {"-h", "--help-all"})
+    EXPECT_EQ(Parse({Asks}).Action, TZelvoCaptureCommandLine::caHelp) << Asks;
+  EXPECT_EQ(Parse({"--version"}).Action, TZelvoCaptureCommandLine::caVersion);
   for (const char* Option : {"--host",
                              "--port",
                              "--serial",

@@ -3,6 +3,12 @@
 // the files and readouts it writes, and each way it can fail.
 
 #include <QTcpServer>
+#include <QTcpSocket>
+#include <QTest>
+
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -206,6 +212,31 @@ TEST_F(ZelvoCaptureErrorTest, RefusedConnectionExitsWithConnectionFailed) {
       {"--host", "127.0.0.1", "--port", QString::number(Port), "--out", Path("refused")});
   ExpectFailure(*this, Code, ceConnectionFailed,
                 "cannot connect to 127.0.0.1:" + std::to_string(Port) + ": Connection refused");
+}
+
+// A loopback listener that never accepts, its queue already full: the
+// connection attempt neither succeeds nor fails.
+TEST_F(ZelvoCaptureErrorTest, ConnectionNotMadeInTimeExitsWithTimeout) {
+  const int Listener = ::socket(AF_INET, SOCK_STREAM, 0);
+  ASSERT_GE(Listener, 0);
+  sockaddr_in Address{};
+  Address.sin_family = AF_INET;
+  Address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  socklen_t Size = sizeof Address;
+  ASSERT_EQ(::bind(Listener, reinterpret_cast<sockaddr*>(&Address), Size), 0);
+  ASSERT_EQ(::listen(Listener, 0), 0);
+  ASSERT_EQ(::getsockname(Listener, reinterpret_cast<sockaddr*>(&Address), &Size), 0);
+  const QString Port = QString::number(ntohs(Address.sin_port));
+  QTcpSocket Filler[2];
+  for (QTcpSocket& F : Filler)
+    F.connectToHost(QHostAddress::LocalHost, ntohs(Address.sin_port));
+  QTest::qWait(200);
+  const int Code =
+      RunCapture({"--host", "127.0.0.1", "--port", Port, "--out", Path("x"), "--timeout", "0.5"});
+  ::close(Listener);
+  ExpectFailure(*this, Code, ceTimeout,
+                "timed out after 0.5 s waiting for the connection to 127.0.0.1:" +
+                    Port.toStdString());
 }
 
 TEST_F(ZelvoCaptureErrorTest, SerialPortThatCannotBeOpenedExitsWithPortUnavailable) {

@@ -293,10 +293,8 @@ void TZelvoCapture::Finish(TZelvoCaptureExit Code, const std::string& Message) {
 std::string TZelvoCapture::LinkName() const {
   if (!FOptions.Serial.empty())
     return FOptions.Serial;
-  const std::string Host = FAddress.empty() || FAddress == FOptions.Host
-                               ? FOptions.Host
-                               : FOptions.Host + " (" + FAddress + ")";
-  return Host + ":" + std::to_string(FOptions.Port);
+  const std::string Name = FOptions.Host + ":" + std::to_string(FOptions.Port);
+  return FAddress.empty() || FAddress == FOptions.Host ? Name : Name + " (" + FAddress + ")";
 }
 
 std::string TZelvoCapture::BaseName() const {

@@ -173,7 +173,7 @@ TZelvoCaptureCommandLine ZelvoCaptureParseCommandLine(const QStringList& Args) {
     Result.Error = Parser.errorText().toStdString();
     return Result;
   }
-  if (Parser.isSet(Help)) {
+  if (Parser.isSet(Help) || Parser.isSet("help-all")) {
     Result.Action = TZelvoCaptureCommandLine::caHelp;
     return Result;
   }
