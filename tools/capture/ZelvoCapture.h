@@ -32,10 +32,6 @@ public:
   // One line naming the cause of a failure; empty on success.
   const std::string& Error() const { return FError; }
 
-  // The driver, already set up from the options.
-  TZelvo& Driver() { return FDriver; }
-  int CapturesWritten() const { return FWritten; }
-
 private:
   void ApplySettings();
   // Creates and attaches the link; false when it failed already.
