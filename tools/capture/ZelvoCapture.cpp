@@ -1,0 +1,338 @@
+#include "capture/ZelvoCapture.h"
+
+#include <QCoreApplication>
+#include <QHostAddress>
+#include <QHostInfo>
+#include <QTcpSocket>
+
+#include <algorithm>
+
+#include "link/qt/ZelvoLinkError.h"
+#include "link/qt/ZelvoTcpConnection.h"
+#include "link/qt/ZelvoUsbConnection.h"
+#include "osc/OscErrorBoundary.h"
+#include "osc/OscFormat.h"
+#include "osc/OscMeasurement.h"
+
+namespace {
+
+// The readout names of the program's value-type menus, by TOscMeasurementType.
+const char* const CValueTypeNames[] = {"Vdc",   "Vmin",   "Vmax",   "Vpp",   "Vrms",
+                                       "Vtrms", "dBm",    "dBgain", "Wrms2", "Wrms4",
+                                       "Wrms8", "Wrms16", "Wrms32"};
+
+// Bits 5-6 of the flags byte carry nothing.
+constexpr std::uint8_t CComparedFlags = CZelvoFlagModeMask | CZelvoFlagFalling |
+                                        CZelvoFlagChannel1 | CZelvoFlagHold | CZelvoFlagAutoRange;
+
+bool SameSettings(const TZelvoSettingsBlock& A, const TZelvoSettingsBlock& B) {
+  for (int C = 0; C < 2; ++C)
+    if (A.Coupling[C] != B.Coupling[C] || A.VoltsPerDivision[C] != B.VoltsPerDivision[C] ||
+        A.YPosition[C] != B.YPosition[C])
+      return false;
+  return A.TimeBase == B.TimeBase && A.Level == B.Level &&
+         (A.Flags & CComparedFlags) == (B.Flags & CComparedFlags);
+}
+
+std::string Seconds(int Ms) {
+  return OscFloatToStr(Ms / 1000.0, 3, true, '.') + " s";
+}
+
+// Restores what a run changes process-wide.
+class TProcessState {
+public:
+  TProcessState(char Separator, TOscExceptionHandler Handler)
+      : FSeparator(OscDecimalSeparator()), FHandler(OscSetExceptionHandler(std::move(Handler))) {
+    OscSetDecimalSeparator(Separator);
+  }
+  ~TProcessState() {
+    OscSetDecimalSeparator(FSeparator);
+    OscSetExceptionHandler(std::move(FHandler));
+  }
+  TProcessState(const TProcessState&) = delete;
+  TProcessState& operator=(const TProcessState&) = delete;
+
+private:
+  char FSeparator;
+  TOscExceptionHandler FHandler;
+};
+
+} // namespace
+
+TZelvoCapture::TZelvoCapture(const TZelvoCaptureOptions& Options, std::ostream& Out)
+    : FOptions(Options), FOut(Out) {
+  ApplySettings();
+  FExpected = ZelvoSettingsBlock(FDriver);
+  FTimeout.setSingleShot(true);
+  QObject::connect(&FTimeout, &QTimer::timeout, [this] { OscGuarded([&] { TimedOut(); }); });
+  FObserver.SetOnConnect([this](TZelvoConnection*) { OscGuarded([&] { LinkConnected(); }); });
+  FObserver.SetOnReceive([this](TZelvoConnection*, const TZelvoPacket& Packet) {
+    OscGuarded([&] { FrameReceived(Packet); });
+  });
+}
+
+TZelvoCapture::~TZelvoCapture() {
+  // Closing a serial link reports its disconnect; nobody listens any more.
+  if (FLink) {
+    FLink->SetOnError({});
+    FLink->SetOnDisconnect({});
+    FLink->UnregisterObserver(&FObserver);
+    FLink->Close();
+    FDriver.SetConnection(nullptr);
+    FLink.reset();
+  }
+}
+
+// Through the model's setters, in the order the program's controls would
+// use; the probe stays on this side, as in the program.
+void TZelvoCapture::ApplySettings() {
+  const TZelvoCaptureOptions& O = FOptions;
+  if (O.TimeBase)
+    FDriver.SetTimeBase(*O.TimeBase);
+  for (int C = 0; C < 2; ++C) {
+    TOscSignal& Channel = FDriver.Signals()[C];
+    const TZelvoCaptureChannelOptions& Ch = O.Channel[C];
+    if (Ch.VoltsPerDivision)
+      Channel.SetVoltsPerDivision(*Ch.VoltsPerDivision);
+    if (Ch.Coupling)
+      Channel.SetCoupling(*Ch.Coupling);
+    if (Ch.Probe)
+      Channel.SetMultiplier(*Ch.Probe);
+    if (Ch.Position)
+      Channel.SetYPosition(*Ch.Position);
+  }
+  TOscTrigger& Trigger = FDriver.Trigger();
+  if (O.TriggerChannel)
+    Trigger.SetChannel(*O.TriggerChannel);
+  if (O.TriggerSlope)
+    Trigger.SetSlope(*O.TriggerSlope);
+  if (O.TriggerMode)
+    Trigger.SetMode(*O.TriggerMode);
+  if (O.TriggerLevel)
+    Trigger.SetLevel(*O.TriggerLevel);
+}
+
+TZelvoCaptureExit TZelvoCapture::Run() {
+  TProcessState State(FOptions.DecimalSeparator,
+                      [this](std::exception_ptr E) { Finish(ceFailure, OscExceptionMessage(E)); });
+  FDone = false;
+  FExit = ceSuccess;
+  FError.clear();
+  try {
+    if (CreateLink()) {
+      FTimeout.start(FOptions.TimeoutMs);
+      // The driver sends the settings frame and the sample request when the
+      // link comes up: within Open for a serial port, later for TCP.
+      FLink->Open();
+      if (!FDone)
+        FLoop.exec();
+    }
+  } catch (const EZelvoLinkError& E) {
+    Finish(FOptions.Serial.empty() ? ceConnectionFailed : cePortUnavailable,
+           FOptions.Serial.empty() ? "cannot connect to " + LinkName() + ": " + E.what()
+                                   : std::string("cannot open the serial port: ") + E.what());
+  } catch (const std::exception& E) {
+    Finish(ceFailure, E.what());
+  }
+  FTimeout.stop();
+  if (FLink) {
+    FLink->SetOnError({});
+    FLink->SetOnDisconnect({});
+    FLink->Close();
+  }
+  return FExit;
+}
+
+bool TZelvoCapture::CreateLink() {
+  if (!FOptions.Serial.empty()) {
+    auto Usb = std::make_unique<TZelvoUsbConnection>();
+    Usb->SetPort(FOptions.Serial);
+    FLink = std::move(Usb);
+  } else {
+    // The link takes a numeric IPv4 address; a name is looked up here.
+    const QString Host = QString::fromStdString(FOptions.Host);
+    QHostAddress Address;
+    if (!Address.setAddress(Host) || Address.protocol() != QAbstractSocket::IPv4Protocol) {
+      const QHostInfo Info = QHostInfo::fromName(Host);
+      const QList<QHostAddress> Found = Info.addresses();
+      const auto V4 = std::find_if(Found.begin(), Found.end(), [](const QHostAddress& A) {
+        return A.protocol() == QAbstractSocket::IPv4Protocol;
+      });
+      if (V4 == Found.end()) {
+        Finish(ceConnectionFailed,
+               "cannot find an IPv4 address for host " + FOptions.Host +
+                   (Info.error() != QHostInfo::NoError ? ": " + Info.errorString().toStdString()
+                                                       : std::string()));
+        return false;
+      }
+      Address = *V4;
+    }
+    FAddress = Address.toString().toStdString();
+    auto Tcp = std::make_unique<TZelvoTcpConnection>();
+    Tcp->SetHost(FAddress);
+    Tcp->SetPort(FOptions.Port);
+    FLink = std::move(Tcp);
+  }
+  FLink->SetOnError([this](TZelvoConnection*) { OscGuarded([&] { LinkError(); }); });
+  FLink->SetOnDisconnect([this](TZelvoConnection*) { OscGuarded([&] { LinkLost(); }); });
+  // The driver registers first, so a frame reaches this run's observer only
+  // after the driver has put it into the model.
+  FDriver.SetConnection(FLink.get());
+  FLink->RegisterObserver(&FObserver);
+  return true;
+}
+
+void TZelvoCapture::LinkConnected() {
+  FConnected = true;
+}
+
+void TZelvoCapture::LinkError() {
+  if (FDone)
+    return;
+  std::string Why;
+  if (auto* Tcp = dynamic_cast<TZelvoTcpConnection*>(FLink.get()))
+    Why = ": " + Tcp->Client().errorString().toStdString();
+  else if (auto* Usb = dynamic_cast<TZelvoUsbConnection*>(FLink.get()))
+    Why = ": " + Usb->ComPort().errorString().toStdString();
+  if (FConnected)
+    Finish(ceConnectionFailed, "connection to " + LinkName() + " lost" + Why);
+  else
+    Finish(ceConnectionFailed, "cannot connect to " + LinkName() + Why);
+}
+
+void TZelvoCapture::LinkLost() {
+  if (!FDone)
+    Finish(ceConnectionFailed, "connection to " + LinkName() + " lost");
+}
+
+// A capture counts when all its blocks, from sample 0 to the end, carried the
+// requested settings: blocks sent before the scope took them, or a capture
+// joined in the middle, are passed over.
+void TZelvoCapture::FrameReceived(const TZelvoPacket& Packet) {
+  if (FDone || Packet.Command() != CScopeSampleDataCommand)
+    return;
+  const TZelvoSettingsBlock Block = ZelvoReadSettingsBlock(Packet);
+  if (!SameSettings(Block, FExpected)) {
+    FNextSample = -1;
+    return;
+  }
+  const int From = Block.Offset >> 1;
+  const int To = From + std::max(0, Packet.Size() - CZelvoSettingsFrameSize) / 2;
+  if (From == 0)
+    FNextSample = 0;
+  if (From != FNextSample) {
+    FNextSample = -1;
+    return;
+  }
+  FNextSample = To;
+  if (To == CSampleCount) {
+    // The driver has refreshed the readouts for this block already.
+    FNextSample = -1;
+    CaptureComplete();
+  }
+}
+
+// Runs inside the link's receive path, before any later frame can overwrite
+// the channels.
+void TZelvoCapture::CaptureComplete() {
+  const std::string Base = BaseName();
+  try {
+    FDriver.SaveToFile(Base + ".csv");
+    FDriver.SaveParametersToFile(Base + ".json");
+  } catch (const EOscError& E) {
+    Finish(ceFileNotWritable, std::string("cannot write the capture: ") + E.what());
+    return;
+  }
+  if (FOptions.Count > 1)
+    FOut << Base << '\n';
+  PrintReadouts();
+  ++FWritten;
+  if (FWritten == FOptions.Count)
+    Finish(ceSuccess);
+  else
+    FTimeout.start(FOptions.TimeoutMs);
+}
+
+// All thirteen kinds per channel; each channel's chosen kind is left as it was.
+void TZelvoCapture::PrintReadouts() {
+  for (int C = 0; C < 2; ++C) {
+    TOscMeasurement& Readout = FDriver.Signals()[C].Measurement();
+    const TOscMeasurementType Chosen = Readout.ValueType();
+    for (int T = 0; T <= static_cast<int>(TOscMeasurementType::Wrms32); ++T) {
+      Readout.SetValueType(static_cast<TOscMeasurementType>(T));
+      Readout.Update();
+      FOut << "CH" << C + 1 << ' ' << CValueTypeNames[T] << ' ' << Readout.ToString() << '\n';
+    }
+    Readout.SetValueType(Chosen);
+    Readout.Update();
+  }
+  FOut.flush();
+}
+
+void TZelvoCapture::TimedOut() {
+  if (FDone)
+    return;
+  if (!FConnected)
+    Finish(ceTimeout, "timed out after " + Seconds(FOptions.TimeoutMs) +
+                          " waiting for the connection to " + LinkName());
+  else
+    Finish(ceTimeout, "timed out after " + Seconds(FOptions.TimeoutMs) +
+                          " waiting for a complete capture from " + LinkName());
+}
+
+void TZelvoCapture::Finish(TZelvoCaptureExit Code, const std::string& Message) {
+  if (FDone)
+    return;
+  FDone = true;
+  FExit = Code;
+  FError = Message;
+  FTimeout.stop();
+  FLoop.quit();
+}
+
+std::string TZelvoCapture::LinkName() const {
+  if (!FOptions.Serial.empty())
+    return FOptions.Serial;
+  const std::string Name = FOptions.Host + ":" + std::to_string(FOptions.Port);
+  return FAddress.empty() || FAddress == FOptions.Host ? Name : Name + " (" + FAddress + ")";
+}
+
+std::string TZelvoCapture::BaseName() const {
+  return FOptions.Count == 1 ? FOptions.Out : FOptions.Out + "-" + std::to_string(FWritten + 1);
+}
+
+TZelvoCaptureExit ZelvoCaptureRun(const TZelvoCaptureOptions& Options, std::ostream& Out,
+                                  std::ostream& Err) {
+  TZelvoCaptureExit Code;
+  std::string Error;
+  try {
+    TZelvoCapture Capture(Options, Out);
+    Code = Capture.Run();
+    Error = Capture.Error();
+  } catch (const std::exception& E) {
+    Code = ceFailure;
+    Error = E.what();
+  }
+  if (Code != ceSuccess)
+    Err << "zelvo-capture: " << (Error.empty() ? "unknown error" : Error) << std::endl;
+  return Code;
+}
+
+int ZelvoCaptureMain(const QStringList& Args, std::ostream& Out, std::ostream& Err) {
+  const TZelvoCaptureCommandLine Line = ZelvoCaptureParseCommandLine(Args);
+  switch (Line.Action) {
+  case TZelvoCaptureCommandLine::caHelp:
+    Out << Line.HelpText << std::flush;
+    return ceSuccess;
+  case TZelvoCaptureCommandLine::caVersion:
+    Out << QCoreApplication::applicationName().toStdString() << ' '
+        << QCoreApplication::applicationVersion().toStdString() << std::endl;
+    return ceSuccess;
+  case TZelvoCaptureCommandLine::caError:
+    Err << "zelvo-capture: " << Line.Error << " (see --help)" << std::endl;
+    return ceBadOptions;
+  case TZelvoCaptureCommandLine::caRun:
+    break;
+  }
+  return ZelvoCaptureRun(Line.Options, Out, Err);
+}
