@@ -70,6 +70,13 @@ void Press(QAbstractButton* Button) {
 
 } // namespace
 
+// The resources live in a static library, whose initialiser the linker would
+// drop unless something refers to it.
+static QIcon ProgramIcon() {
+  Q_INIT_RESOURCE(zelvo);
+  return QIcon(":/icons/zelvo.svg");
+}
+
 TOscVoltsPerDivision OffsetVDiv(TOscVoltsPerDivision VoltsPerDivision, int Diff) {
   return static_cast<TOscVoltsPerDivision>(
       OscLimitValue(vdivNone, static_cast<int>(VoltsPerDivision) + Diff, vdiv5mV));
@@ -144,7 +151,7 @@ TMainForm::TMainForm(TApplicationSettings& Settings, const TVersionInfo& Version
   FTmrValues->start();
   WireFrontPanel();
 
-  setWindowIcon(QIcon(":/icons/zelvo.svg"));
+  setWindowIcon(ProgramIcon());
   setMinimumSize(500, 370);
   resize(CWindowWidth, CWindowHeight);
   if (const QScreen* Screen = QGuiApplication::primaryScreen())

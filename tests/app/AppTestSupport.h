@@ -47,6 +47,11 @@ inline void AnswerNextMessageBox(std::function<void(QMessageBox*)> Answer, int T
   Poll->start(10);
 }
 
+class TNoPorts : public TSerialPortSource {
+public:
+  std::vector<TSerialPortEntry> Enumerate() override { return {}; }
+};
+
 class AppTest : public ::testing::Test {
 protected:
   void SetUp() override {
@@ -54,7 +59,7 @@ protected:
     ASSERT_TRUE(Dir.isValid());
     Settings = std::make_unique<TApplicationSettings>(Dir.filePath("zelvo.ini"));
     BeforeWindows();
-    Windows = std::make_unique<TZelvoWindows>(*Settings, Version);
+    Windows = std::make_unique<TZelvoWindows>(*Settings, Version, System());
     Main().show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&Main()));
   }
@@ -64,6 +69,14 @@ protected:
   }
   // Runs before the windows exist: a place to store preferences.
   virtual void BeforeWindows() {}
+  // Where the connection dialogs look: no ports and no gateway unless a test
+  // says otherwise, so that no test depends on the machine.
+  virtual TZelvoSystem System() {
+    TZelvoSystem S;
+    S.PortSource = std::make_unique<TNoPorts>();
+    S.GatewayLookup = [] { return QString(); };
+    return S;
+  }
 
   TMainForm& Main() { return Windows->MainForm(); }
   void Click(QAbstractButton* Button) { QTest::mouseClick(Button, Qt::LeftButton); }

@@ -1,0 +1,327 @@
+#include "AppTestSupport.h"
+#include "ModalScript.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QHostAddress>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTcpServer>
+
+#include <fstream>
+#include <sstream>
+
+#include "app/NoticeDialogs.h"
+#include "app/TcpDialog.h"
+#include "app/UsbDialog.h"
+#include "link/Zelvo.h"
+#include "link/ZelvoMemoryConnection.h"
+#include "link/qt/ZelvoDemo.h"
+#include "link/qt/ZelvoTcpConnection.h"
+#include "link/qt/ZelvoUsbConnection.h"
+#include "sim/ZelvoSimulator.h"
+
+namespace {
+
+class TListedPorts : public TSerialPortSource {
+public:
+  explicit TListedPorts(std::vector<TSerialPortEntry>& Ports) : FPorts(Ports) {}
+  std::vector<TSerialPortEntry> Enumerate() override { return FPorts; }
+
+private:
+  std::vector<TSerialPortEntry>& FPorts;
+};
+
+QString MessageText(QWidget* Modal) {
+  auto* Box = qobject_cast<QMessageBox*>(Modal);
+  return Box != nullptr ? Box->windowTitle() + ": " + Box->text() : Modal->objectName();
+}
+
+// The program's windows with the scope simulator as the only scope around.
+class ConnectionTest : public AppTest {
+protected:
+  void SetUp() override {
+    TestApp(); // the simulator's sockets and timers need it
+    Config.RecordFrames = true;
+    Config.NoiseLevel = 0;
+    Config.FrameRate = 100;
+    Config.LineRate = 0;
+    Config.CalibrationMs = 600;
+    Sim = std::make_unique<TZelvoSimulator>(Config);
+    SimPort = Sim->ListenTcp(QHostAddress::LocalHost, 0);
+    AppTest::SetUp();
+  }
+  void TearDown() override {
+    AppTest::TearDown();
+    Sim.reset();
+  }
+  TZelvoSystem System() override {
+    TZelvoSystem S;
+    S.PortSource = std::make_unique<TListedPorts>(Ports);
+    S.GatewayLookup = [] { return QString("127.0.0.1"); };
+    return S;
+  }
+
+  TModalScript::TStep ConfirmTcp(const QString& Host, quint16 Port) {
+    return [Host, Port](QWidget* Modal) {
+      auto* Dialog = dynamic_cast<TTcpDialog*>(Modal);
+      ASSERT_NE(Dialog, nullptr) << MessageText(Modal).toStdString();
+      Dialog->findChild<QComboBox*>("cbHost")->setCurrentText(Host);
+      Dialog->findChild<QLineEdit*>("txtPort")->setText(QString::number(Port));
+      Dialog->accept();
+    };
+  }
+  static TModalScript::TStep Record(QStringList& Seen, bool Accept = true) {
+    return [&Seen, Accept](QWidget* Modal) {
+      Seen << MessageText(Modal);
+      if (auto* D = qobject_cast<QDialog*>(Modal))
+        Accept ? D->accept() : D->reject();
+    };
+  }
+  bool ConnectTcp() {
+    TModalScript Script;
+    Script.Then(ConfirmTcp("127.0.0.1", SimPort));
+    Main().actConnectTcp->trigger();
+    return QTest::qWaitFor([&] { return Main().ZelvoTcpConnection().Connected(); }, 5000);
+  }
+  std::vector<TCommand> CommandsReceivedBySim() const {
+    std::vector<TCommand> C;
+    for (const auto& F : Sim->TcpRecord().Received)
+      C.push_back(F[1]);
+    return C;
+  }
+
+  TZelvoSimConfig Config;
+  std::unique_ptr<TZelvoSimulator> Sim;
+  quint16 SimPort = 0;
+  std::vector<TSerialPortEntry> Ports;
+};
+
+} // namespace
+
+TEST_F(ConnectionTest, WifiConnectShowsTheScope) {
+  ASSERT_TRUE(ConnectTcp());
+  EXPECT_FALSE(Main().pnlDemoMode()->isVisible());
+  EXPECT_EQ(Main().ActiveScope(), &Main().Zelvo());
+  Main().UpdateActions();
+  EXPECT_TRUE(Main().actWifiCfg->isEnabled());
+  EXPECT_TRUE(Main().actExport->isEnabled());
+  ASSERT_TRUE(QTest::qWaitFor([&] { return CommandsReceivedBySim().size() >= 3; }, 5000))
+      << CommandsReceivedBySim().size() << " " << Main().ZelvoTcpConnection().Host() << ":"
+      << Main().ZelvoTcpConnection().Port() << " sim " << SimPort << " accepted "
+      << Sim->TcpClientsAccepted();
+  const std::vector<TCommand> First(CommandsReceivedBySim().begin(),
+                                    CommandsReceivedBySim().begin() + 3);
+  EXPECT_EQ(First, (std::vector<TCommand>{CChangeScopeSettingsCommand, CRequestSamplesCommand,
+                                          CWifiSettingsRequest}));
+  // The scope's captures reach the traces and the readouts.
+  EXPECT_TRUE(QTest::qWaitFor(
+      [&] { return Main().Strip(0).lblValue->text() != "-"; }, 5000));
+
+  // Demo keeps the scope connection open.
+  Main().actConnectDemo->trigger();
+  Main().UpdateActions();
+  EXPECT_TRUE(Main().ZelvoTcpConnection().Connected());
+  EXPECT_TRUE(Main().actWifiCfg->isEnabled());
+  EXPECT_FALSE(Main().actExport->isEnabled());
+}
+
+TEST_F(ConnectionTest, RefusedWifiConnectionIsReported) {
+  QTcpServer Closed;
+  ASSERT_TRUE(Closed.listen(QHostAddress::LocalHost, 0));
+  const quint16 Port = Closed.serverPort();
+  Closed.close();
+  QStringList Seen;
+  TModalScript Script;
+  Script.Then(ConfirmTcp("127.0.0.1", Port)).Then(Record(Seen));
+  Main().actConnectTcp->trigger();
+  // The banner goes at once; the error follows later.
+  EXPECT_FALSE(Main().pnlDemoMode()->isVisible());
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !Seen.isEmpty(); }, 5000));
+  EXPECT_EQ(Seen, QStringList({"Error: An error occured when trying to connect"}));
+  EXPECT_EQ(Main().ActiveScope(), &Main().Zelvo());
+}
+
+TEST_F(ConnectionTest, CancelChangesNothing) {
+  ASSERT_TRUE(ConnectTcp());
+  Main().actConnectDemo->trigger();
+  for (QAction* Action : {Main().actConnectTcp, Main().actConnectUsb}) {
+    TModalScript Script;
+    Script.Then([](QWidget* Modal) { qobject_cast<QDialog*>(Modal)->reject(); });
+    Action->trigger();
+    EXPECT_EQ(Script.Handled(), 1);
+    EXPECT_EQ(Main().ActiveScope(), static_cast<TOscDevice*>(&Main().ZelvoDemo()));
+    EXPECT_EQ(Main().Zelvo().Connection(), &Main().ZelvoTcpConnection());
+    EXPECT_TRUE(Main().ZelvoTcpConnection().Connected());
+  }
+}
+
+TEST_F(ConnectionTest, UsbConnectIsFollowedByTheWarningEveryTime) {
+  const QString Pty = Sim->OpenPty();
+  Ports.push_back({Pty, true, 0x6B1D, 0xE4F7});
+  Windows->UsbDialog().USBPnP().Refresh();
+  ASSERT_TRUE(ConnectTcp());
+  for (int Round = 0; Round < 2; ++Round) {
+    SCOPED_TRACE(Round);
+    QStringList Seen;
+    TModalScript Script;
+    Script.Then([](QWidget* Modal) { qobject_cast<QDialog*>(Modal)->accept(); })
+        .Then(Record(Seen));
+    Main().actConnectUsb->trigger();
+    EXPECT_EQ(Seen, QStringList({"WarningDialog"}));
+    // The old TCP link was closed first; the driver is on the serial port.
+    EXPECT_FALSE(Main().ZelvoTcpConnection().Connected());
+    EXPECT_EQ(Main().Zelvo().Connection(), &Main().ZelvoUsbConnection());
+    EXPECT_TRUE(Main().ZelvoUsbConnection().Connected());
+    EXPECT_FALSE(Main().pnlDemoMode()->isVisible());
+  }
+}
+
+TEST_F(ConnectionTest, APortThatCannotOpenIsReported) {
+  Ports.push_back({"/nonexistent/ttyZelvo", true, 0x6B1D, 0xE4F7});
+  Windows->UsbDialog().USBPnP().Refresh();
+  QStringList Seen;
+  TModalScript Script;
+  Script.Then([](QWidget* Modal) { qobject_cast<QDialog*>(Modal)->accept(); })
+      .Then(Record(Seen));
+  Main().actConnectUsb->trigger();
+  EXPECT_EQ(Seen, QStringList({"Error: Unable to connect to /nonexistent/ttyZelvo."}));
+  EXPECT_EQ(Main().ActiveScope(), &Main().Zelvo());
+  EXPECT_EQ(Main().Zelvo().Connection(), &Main().ZelvoUsbConnection());
+  EXPECT_FALSE(Main().ZelvoUsbConnection().Connected());
+  EXPECT_FALSE(Main().pnlDemoMode()->isVisible());
+}
+
+// The window opens from inside the handling of a received frame and closes on
+// a later one, handled in its own loop; the traces go on behind it.
+TEST_F(ConnectionTest, CalibrationWindowOpensAndClosesByItself) {
+  ASSERT_TRUE(ConnectTcp());
+  bool Shown = false;
+  long FramesWhileShown = 0;
+  QStringList Seen;
+  TModalScript Script;
+  Script.Then(Record(Seen)).Then([&](QWidget* Modal) {
+    Shown = dynamic_cast<TCalibrationForm*>(Modal) != nullptr;
+    const long Before = Sim->TcpRecord().SampleFramesSent;
+    (void)QTest::qWaitFor([&] { return !Modal->isVisible(); }, 5000);
+    FramesWhileShown = Sim->TcpRecord().SampleFramesSent - Before;
+  });
+  Main().actCalibrate->trigger();
+  EXPECT_EQ(Seen, QStringList({"Warning: Please make sure all probes are disconnected prior to "
+                               "calibration."}));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return Script.Done(); }, 5000));
+  EXPECT_TRUE(Shown);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return !Windows->CalibrationForm().isVisible(); }, 5000));
+  EXPECT_GT(FramesWhileShown, 0);
+  EXPECT_FALSE(Main().Zelvo().Calibrating());
+}
+
+TEST_F(ConnectionTest, CalibrationCancelSendsNothing) {
+  ASSERT_TRUE(ConnectTcp());
+  TModalScript Script;
+  Script.Then([](QWidget* Modal) { qobject_cast<QMessageBox*>(Modal)->reject(); });
+  Main().actCalibrate->trigger();
+  QTest::qWait(100);
+  for (TCommand C : CommandsReceivedBySim())
+    EXPECT_NE(C, CStartCalibration);
+}
+
+namespace {
+
+// The driver active on a silent link, holding a capture of known samples.
+class ExportTest : public AppTest {
+protected:
+  void SetUp() override {
+    AppTest::SetUp();
+    Main().Zelvo().SetConnection(&Link);
+    Main().SetActiveScope(&Main().Zelvo());
+    Main().Zelvo().Signals()[0].SetVoltsPerDivision(vdiv1V);
+    for (int I = 0; I < CSampleCount; ++I) {
+      Main().Zelvo().Signals()[0].SetSample(I, I % 256);
+      Main().Zelvo().Signals()[1].SetSample(I, 255 - I % 256);
+    }
+  }
+  void TearDown() override {
+    Main().Zelvo().SetConnection(&Main().ZelvoUsbConnection());
+    AppTest::TearDown();
+  }
+  // Exports through the file dialog, choosing Name; returns the message shown.
+  QString Export(const QString& Name) {
+    QStringList Seen;
+    TModalScript Script;
+    Script
+        .Then([Name](QWidget* Modal) {
+          auto* Dialog = qobject_cast<QFileDialog*>(Modal);
+          ASSERT_NE(Dialog, nullptr);
+          Dialog->selectFile(Name);
+          static_cast<QDialog*>(Dialog)->accept();
+        })
+        .Then(Record(Seen));
+    Main().actExport->trigger();
+    return Seen.value(0);
+  }
+  static std::string Bytes(const QString& Path) {
+    std::ifstream F(QFile::encodeName(Path).toStdString(), std::ios::binary);
+    return {std::istreambuf_iterator<char>(F), std::istreambuf_iterator<char>()};
+  }
+  static TModalScript::TStep Record(QStringList& Seen) {
+    return [&Seen](QWidget* Modal) {
+      Seen << MessageText(Modal);
+      qobject_cast<QDialog*>(Modal)->accept();
+    };
+  }
+
+  TZelvoMemoryConnection Link;
+};
+
+} // namespace
+
+TEST_F(ExportTest, WritesBothFilesUnderTheChosenBase) {
+  const QString Chosen = Dir.filePath("a.b.txt");
+  EXPECT_EQ(Export(Chosen), "Information: Sample buffer saved to '" + Chosen + "'");
+  std::ostringstream Samples;
+  Main().Zelvo().SaveToStream(Samples);
+  EXPECT_EQ(Bytes(Dir.filePath("a.b.csv")), Samples.str());
+  ASSERT_TRUE(QFile::exists(Dir.filePath("a.b.json")));
+  const std::string Json = Bytes(Dir.filePath("a.b.json"));
+  EXPECT_EQ(Json.rfind("{\"TimeScale\":\"2ms/div\"", 0), 0u) << Json;
+  EXPECT_FALSE(QFile::exists(Chosen));
+}
+
+TEST_F(ExportTest, ANameWithoutExtensionGetsTheDefaultOne) {
+  EXPECT_EQ(Export(Dir.filePath("capture")),
+            "Information: Sample buffer saved to '" + Dir.filePath("capture.csv") + "'");
+  EXPECT_TRUE(QFile::exists(Dir.filePath("capture.csv")));
+  EXPECT_TRUE(QFile::exists(Dir.filePath("capture.json")));
+}
+
+TEST_F(ExportTest, AFolderThatCannotBeWrittenIsReported) {
+  const QString Missing = QDir(Dir.path()).absoluteFilePath("gone/capture.csv");
+  const QString Shown = Export(Missing);
+  EXPECT_TRUE(
+      Shown.startsWith("Error: Failed to save to file: Cannot create file \"" + Missing + "\". "))
+      << Shown.toStdString();
+  EXPECT_FALSE(QFile::exists(Dir.filePath("gone/capture.json")));
+}
+
+TEST_F(ExportTest, TheDialogProposesADatedNameBesideTheProgram) {
+  QString Proposed, Folder;
+  QStringList Filters;
+  TModalScript Script;
+  Script.Then([&](QWidget* Modal) {
+    auto* Dialog = qobject_cast<QFileDialog*>(Modal);
+    Proposed = Dialog->selectedFiles().value(0);
+    Folder = Dialog->directory().absolutePath();
+    Filters = Dialog->nameFilters();
+    Dialog->reject();
+  });
+  Main().actExport->trigger();
+  EXPECT_TRUE(QRegularExpression(".*/zelvo_\\d\\d-\\d\\d-\\d{4}_\\d\\d-\\d\\d-\\d\\d\\.csv")
+                  .match(Proposed)
+                  .hasMatch())
+      << Proposed.toStdString();
+  EXPECT_EQ(Folder, QDir(QCoreApplication::applicationDirPath()).absolutePath());
+  EXPECT_EQ(Filters, QStringList({"CSV-file (*.csv)"}));
+}
