@@ -111,6 +111,23 @@ void TZelvoSimSession::Enqueue(TZelvoPacket Packet) {
     FDropping = true;
 }
 
+void TZelvoSimSession::EnqueueTogether(std::vector<TZelvoPacket> Frames) {
+  if (FDropping)
+    return;
+  std::string Bytes;
+  for (TZelvoPacket& Packet : Frames) {
+    Packet.Finalize();
+    Bytes.append(reinterpret_cast<const char*>(Packet.Raw()),
+                 static_cast<std::size_t>(Packet.Size()));
+    ++FRecord.FramesSent;
+    if (FScope.Config().RecordFrames)
+      FRecord.SentGood.emplace_back(Packet.Raw(), Packet.Raw() + Packet.Size());
+  }
+  FOutBytes += Bytes.size();
+  FRecord.BytesSent += static_cast<long>(Bytes.size());
+  FOut.push_back(std::move(Bytes));
+}
+
 void TZelvoSimSession::EnqueueSample() {
   if (FNextSample == 0 || !FCapture.Valid) {
     FScope.Capture(FCapture, FRandom);
