@@ -1,6 +1,7 @@
 // Writes the fuzz seed corpus into the folder given as the argument: valid
 // frames of every kind the scope sends, alone and in streams, each file
-// prefixed with the chunk-size byte the fuzz target reads first.
+// prefixed with the chunk size and read piece sizes the fuzz target reads
+// first.
 
 #include <cstdio>
 #include <fstream>
@@ -76,11 +77,15 @@ int main(int Argc, char** Argv) {
   Garbage.insert(Garbage.end(), After.begin(), After.end());
   Seeds.push_back(Garbage);
 
+  // Whole chunks and reads; then 3-byte chunks and reads of 1 byte, none,
+  // 600 bytes and 7 bytes in turn.
+  const TBytes Heads[] = {{0, 0}, {3, 4, 1, 0, 130, 7}};
   int N = 0;
   for (const TBytes& Seed : Seeds) {
-    for (std::uint8_t ChunkByte : {0, 3}) {
+    for (const TBytes& Head : Heads) {
       std::ofstream Out(Dir + "/seed" + std::to_string(N++), std::ios::binary);
-      Out.put(static_cast<char>(ChunkByte));
+      Out.write(reinterpret_cast<const char*>(Head.data()),
+                static_cast<std::streamsize>(Head.size()));
       Out.write(reinterpret_cast<const char*>(Seed.data()),
                 static_cast<std::streamsize>(Seed.size()));
       if (!Out) {

@@ -152,9 +152,10 @@ void TZelvo::HandlePacket(const TZelvoPacket& Packet) {
 // ordinals outside their enumerations and keep the current value. A short frame
 // raises at the first missing byte, with the steps before it done.
 void TZelvo::HandleSettings(const TZelvoPacket& Packet) {
-  SetTimeBase(static_cast<TOscTimeBase>(Packet.Data(8)));
-  Trigger().SetLevel(Packet.Data(9));
-  const std::uint8_t Flags = Packet.Data(10);
+  const TZelvoSettingsReader Read(Packet);
+  SetTimeBase(static_cast<TOscTimeBase>(Read.TimeBase()));
+  Trigger().SetLevel(Read.Level());
+  const std::uint8_t Flags = Read.Flags();
   Trigger().SetMode(static_cast<TOscTriggerMode>(Flags & CZelvoFlagModeMask));
   Trigger().SetSlope((Flags & CZelvoFlagFalling) != 0 ? teFallingSlope : teRisingSlope);
   Trigger().SetChannel((Flags & CZelvoFlagChannel1) != 0 ? 1 : 0);
@@ -162,11 +163,11 @@ void TZelvo::HandleSettings(const TZelvoPacket& Packet) {
   SetAutoRange((Flags & CZelvoFlagAutoRange) != 0);
   for (int I = 0; I < 2; ++I) {
     TOscSignal& Signal = Signals()[I];
-    Signal.SetCoupling(static_cast<TOscInputCoupling>(Packet.Data(3 * I + 2)));
-    Signal.SetVoltsPerDivision(static_cast<TOscVoltsPerDivision>(Packet.Data(3 * I + 3)));
-    Signal.SetYPosition(Packet.Data(3 * I + 4));
+    Signal.SetCoupling(static_cast<TOscInputCoupling>(Read.Coupling(I)));
+    Signal.SetVoltsPerDivision(static_cast<TOscVoltsPerDivision>(Read.VoltsPerDivision(I)));
+    Signal.SetYPosition(Read.YPosition(I));
   }
-  const std::uint8_t Status = Packet.Data(11);
+  const std::uint8_t Status = Read.Status();
   // May run a nested event loop (the calibration window).
   SetCalibrating((Status & CZelvoStatusCalibrating) != 0);
   if (const auto State = BatteryFromCode(Status & CZelvoStatusBatteryMask))
@@ -176,10 +177,10 @@ void TZelvo::HandleSettings(const TZelvoPacket& Packet) {
 void TZelvo::HandleSamples(const TZelvoPacket& Packet) {
   HandleSettings(Packet);
   // The scope counts the offset in bytes of both channels, hence the shift.
-  const int From = Packet.DataWord(0) >> 1;
-  const int Pairs = (Packet.DataSize() - CZelvoSettingsBlockSize) / 2;
+  const int From = TZelvoSettingsReader(Packet).Offset() >> 1;
+  const int Pairs = (Packet.DataSize() - CZelvoSamplePairsPos) / 2;
   const int To = From + Pairs;
-  const std::uint8_t* Src = Packet.DataPtr() + CZelvoSettingsBlockSize;
+  const std::uint8_t* Src = Packet.DataPtr() + CZelvoSamplePairsPos;
   TOscSignal& Channel0 = Signals()[0];
   TOscSignal& Channel1 = Signals()[1];
   StoreSamplePairs(Channel0, Channel1, From, Pairs, Src);
@@ -187,10 +188,12 @@ void TZelvo::HandleSamples(const TZelvoPacket& Packet) {
     UpdateMeasurements();
 }
 
+// Field by field, in this order: a short frame keeps what was read before.
 void TZelvo::HandleWifiSettings(const TZelvoPacket& Packet) {
-  FWifiSettings->SetChannel(Packet.DataWord(2));
-  FWifiSettings->SetSSID(Packet.GetString(4, 32));
-  FWifiSettings->SetPassword(Packet.GetString(36, 32));
-  FWifiSettings->SetBuild(Packet.GetString(68, 4));
-  FWifiSettings->SetFirmware(Packet.GetString(72, 16));
+  const TZelvoWifiReader Read(Packet);
+  FWifiSettings->SetChannel(Read.Channel());
+  FWifiSettings->SetSSID(Read.SSID());
+  FWifiSettings->SetPassword(Read.Password());
+  FWifiSettings->SetBuild(Read.Build());
+  FWifiSettings->SetFirmware(Read.Firmware());
 }

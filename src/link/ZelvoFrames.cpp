@@ -35,31 +35,40 @@ TZelvoSettingsBlock ZelvoSettingsBlock(const TOscDevice& Device) {
 TZelvoSettingsBlock ZelvoReadSettingsBlock(const TZelvoPacket& Packet) {
   if (Packet.DataSize() < CZelvoSettingsBlockSize)
     throw EOscOutOfRangeError(SIndexOutOfRange);
+  const TZelvoSettingsReader Read(Packet);
   TZelvoSettingsBlock Block;
-  Block.Offset = Packet.DataWord(0);
+  Block.Offset = Read.Offset();
   for (int I = 0; I < 2; ++I) {
-    Block.Coupling[I] = Packet.Data(3 * I + 2);
-    Block.VoltsPerDivision[I] = Packet.Data(3 * I + 3);
-    Block.YPosition[I] = Packet.Data(3 * I + 4);
+    Block.Coupling[I] = Read.Coupling(I);
+    Block.VoltsPerDivision[I] = Read.VoltsPerDivision(I);
+    Block.YPosition[I] = Read.YPosition(I);
   }
-  Block.TimeBase = Packet.Data(8);
-  Block.Level = Packet.Data(9);
-  Block.Flags = Packet.Data(10);
-  Block.Status = Packet.Data(11);
+  Block.TimeBase = Read.TimeBase();
+  Block.Level = Read.Level();
+  Block.Flags = Read.Flags();
+  Block.Status = Read.Status();
   return Block;
 }
 
 void ZelvoWriteSettingsBlock(TZelvoPacket& Packet, const TZelvoSettingsBlock& Block) {
-  Packet.SetDataWord(0, Block.Offset);
+  Packet.SetDataWord(CZelvoOffsetPos, Block.Offset);
   for (int I = 0; I < 2; ++I) {
-    Packet.SetData(3 * I + 2, Block.Coupling[I]);
-    Packet.SetData(3 * I + 3, Block.VoltsPerDivision[I]);
-    Packet.SetData(3 * I + 4, Block.YPosition[I]);
+    Packet.SetData(ZelvoCouplingPos(I), Block.Coupling[I]);
+    Packet.SetData(ZelvoVoltsPerDivisionPos(I), Block.VoltsPerDivision[I]);
+    Packet.SetData(ZelvoYPositionPos(I), Block.YPosition[I]);
   }
-  Packet.SetData(8, Block.TimeBase);
-  Packet.SetData(9, Block.Level);
-  Packet.SetData(10, Block.Flags);
-  Packet.SetData(11, Block.Status);
+  Packet.SetData(CZelvoTimeBasePos, Block.TimeBase);
+  Packet.SetData(CZelvoLevelPos, Block.Level);
+  Packet.SetData(CZelvoFlagsPos, Block.Flags);
+  Packet.SetData(CZelvoStatusPos, Block.Status);
+}
+
+std::string ZelvoGetText(const TZelvoPacket& Packet, TZelvoTextField Field) {
+  return Packet.GetString(Field.Pos, Field.Size);
+}
+
+void ZelvoPutText(TZelvoPacket& Packet, TZelvoTextField Field, const std::string& Value) {
+  Packet.PutString(Field.Pos, Field.Size, Value);
 }
 
 TZelvoPacket ZelvoRequestFrame(TCommand Command) {
@@ -88,7 +97,7 @@ TZelvoPacket ZelvoSampleFrame(const TZelvoSettingsBlock& Block, const std::uint8
   Packet.SetCommand(CScopeSampleDataCommand);
   ZelvoWriteSettingsBlock(Packet, Block);
   if (PairCount > 0)
-    std::memcpy(Packet.Raw() + CZelvoHeaderSize + CZelvoSettingsBlockSize, Pairs,
+    std::memcpy(Packet.Raw() + CZelvoHeaderSize + CZelvoSamplePairsPos, Pairs,
                 static_cast<std::size_t>(2 * PairCount));
   return Packet;
 }
@@ -102,9 +111,9 @@ TZelvoPacket WifiFrame(int Size, TCommand Command, int Channel, const std::strin
   TZelvoPacket Packet;
   Packet.SetSize(Size);
   Packet.SetCommand(Command);
-  Packet.SetDataWord(2, static_cast<std::uint16_t>(Channel));
-  Packet.PutString(4, 32, SSID);
-  Packet.PutString(36, 32, Password);
+  Packet.SetDataWord(CZelvoWifiChannelPos, static_cast<std::uint16_t>(Channel));
+  ZelvoPutText(Packet, CZelvoSsidField, SSID);
+  ZelvoPutText(Packet, CZelvoPasswordField, Password);
   return Packet;
 }
 
@@ -115,8 +124,8 @@ TZelvoPacket ZelvoWifiSettingsFrame(int Channel, const std::string& SSID,
                                     const std::string& Firmware) {
   TZelvoPacket Packet =
       WifiFrame(CZelvoWifiSettingsFrameSize, CWifiSettings, Channel, SSID, Password);
-  Packet.PutString(68, 4, Build);
-  Packet.PutString(72, 16, Firmware);
+  ZelvoPutText(Packet, CZelvoBuildField, Build);
+  ZelvoPutText(Packet, CZelvoFirmwareField, Firmware);
   return Packet;
 }
 

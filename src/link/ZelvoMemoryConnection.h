@@ -5,6 +5,7 @@
 // tests, the fuzz target and the benchmark.
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "link/ZelvoConnection.h"
@@ -27,6 +28,13 @@ public:
   // Copies the bytes into the scratch array first and feeds them from there,
   // as the TCP and serial links do (at most ScratchBufferSize bytes).
   void FeedThroughScratch(const std::uint8_t* Data, int Length);
+  // The Qt links' read path after each readyRead: delivers the complete
+  // frames still held, then reads through the scratch array until Read
+  // returns 0 or less. Read(Buffer, MaxLength) returns the bytes it wrote.
+  void ReadFrom(const std::function<long long(std::uint8_t* Buffer, int MaxLength)>& Read) {
+    ProcessData(nullptr, 0);
+    ReadAvailable(Read);
+  }
   // Reports a link error.
   void Fail() { DoError(); }
 

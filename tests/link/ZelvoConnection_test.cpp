@@ -116,8 +116,9 @@ TEST_F(ZelvoConnectionTest, RegisteringTwiceHearsTwiceAndOneUnregisterRemovesOne
 
 TEST_F(ZelvoConnectionTest, HalfFrameAtTheEndOfAChunkCompletesWithTheNext) {
   std::vector<int> Ids;
-  Link.SetOnReceive(
-      [&](TZelvoConnection*, const TZelvoPacket& P) { Ids.push_back(P.DataWord(0)); });
+  Link.SetOnReceive([&](TZelvoConnection*, const TZelvoPacket& P) {
+    Ids.push_back(TZelvoSettingsReader(P).Offset());
+  });
   const TBytes Stream = IdStream(3);
   const int Cut = static_cast<int>(Stream.size()) - 10;
   Link.Feed(Stream.data(), Cut);
@@ -132,8 +133,9 @@ TEST_F(ZelvoConnectionTest, ChunkLargerThanTheParsersFreeRoomLosesNothing) {
   // 1041 bytes of a largest frame are held when a full scratch array arrives,
   // as after a TCP read of 25600 bytes.
   std::vector<int> Ids;
-  Link.SetOnReceive(
-      [&](TZelvoConnection*, const TZelvoPacket& P) { Ids.push_back(P.DataWord(0)); });
+  Link.SetOnReceive([&](TZelvoConnection*, const TZelvoPacket& P) {
+    Ids.push_back(TZelvoSettingsReader(P).Offset());
+  });
   const TBytes Stream = IdStream(40, CZelvoMaxSamplePairs); // 41680 bytes
   Link.FeedThroughScratch(Stream.data(), 1041);
   EXPECT_TRUE(Ids.empty());
@@ -157,7 +159,7 @@ TEST_F(ZelvoConnectionTest, NestedDeliveryFromInsideAHandlerKeepsEveryFrameOnceA
   bool Nested = false;
   int Fed = 1000;
   Link.SetOnReceive([&](TZelvoConnection*, const TZelvoPacket& P) {
-    const int Id = P.DataWord(0);
+    const int Id = TZelvoSettingsReader(P).Offset();
     Entered.push_back(Id);
     if (Id == 3 && !Nested) {
       Nested = true;
@@ -165,7 +167,7 @@ TEST_F(ZelvoConnectionTest, NestedDeliveryFromInsideAHandlerKeepsEveryFrameOnceA
       Fed += COscBufferSize;
     }
     // The packet must still be intact after the nested delivery.
-    EXPECT_EQ(P.Data(12), static_cast<std::uint8_t>(Id));
+    EXPECT_EQ(P.Data(CZelvoSamplePairsPos), static_cast<std::uint8_t>(Id));
     Done.push_back(Id);
   });
   Link.FeedThroughScratch(Stream.data(), Fed);
@@ -183,7 +185,7 @@ TEST_F(ZelvoConnectionTest, NestedDeliveryFromInsideAHandlerKeepsEveryFrameOnceA
 TEST_F(ZelvoConnectionTest, FramesLeftByAThrowingListenerComeWithTheNextChunk) {
   std::vector<int> Ids;
   Link.SetOnReceive([&](TZelvoConnection*, const TZelvoPacket& P) {
-    Ids.push_back(P.DataWord(0));
+    Ids.push_back(TZelvoSettingsReader(P).Offset());
     if (Ids.size() == 1)
       throw EOscError("listener failed");
   });

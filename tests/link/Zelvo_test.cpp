@@ -205,7 +205,7 @@ TEST_F(ZelvoTest, SampleBlockRaisesFillToItsEndOnly) {
   const std::uint8_t Three[] = {1, 2, 3};
   TZelvoPacket Odd = ZelvoSampleFrame(Block, Three, 1);
   Odd.SetSize(Odd.Size() + 1);
-  Odd.SetData(14, 3);
+  Odd.SetData(CZelvoSamplePairsPos + 2, 3);
   Receive(Odd);
   EXPECT_EQ(Zelvo.Signals()[0].GetSample(200), 1);
   EXPECT_EQ(Zelvo.Signals()[0].GetSample(201), 0);
@@ -296,7 +296,7 @@ TEST_F(ZelvoTest, UnknownCommandsChangeNothing) {
   Zelvo.SetOnChange([&](TOscDevice*) { ++Changes; });
   for (TCommand Command : {0x30, 0x11, 0x12, 0x00, 0xFF}) {
     TZelvoPacket Packet = ZelvoSettingsFrame(OwnBlock(0x12), Command);
-    Packet.SetData(8, tb1s);
+    Packet.SetData(CZelvoTimeBasePos, tb1s);
     Receive(Packet);
   }
   EXPECT_EQ(Link.Statistics().PacketsIn(), 5);

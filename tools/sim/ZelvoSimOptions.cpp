@@ -1,5 +1,9 @@
 #include "sim/ZelvoSimOptions.h"
 
+#include <QCommandLineParser>
+#include <QStringList>
+
+#include <map>
 #include <stdexcept>
 
 namespace {
@@ -48,6 +52,68 @@ Faults (probabilities per frame, 0..1; all off by default):
   --help                  show this text
 )";
 
+// Options that take a value; --wave and --probe take a second one, and --pty
+// an optional one, which the parser sees as positional arguments.
+const char* const CValueOptions[] = {"tcp",
+                                     "rate",
+                                     "line-rate",
+                                     "block",
+                                     "frames",
+                                     "wave",
+                                     "probe",
+                                     "noise",
+                                     "battery",
+                                     "calibration-ms",
+                                     "debug-interval-ms",
+                                     "ssid",
+                                     "password",
+                                     "wifi-channel",
+                                     "build",
+                                     "firmware",
+                                     "garbage",
+                                     "corrupt",
+                                     "drop-after",
+                                     "bad-ordinals",
+                                     "seed"};
+const char* const CFlagOptions[] = {"pty", "split", "quiet"};
+
+bool TakesValue(const QString& Name) {
+  for (const char* V : CValueOptions)
+    if (Name == QLatin1String(V))
+      return true;
+  return false;
+}
+
+// The positional arguments that belong to --wave, --probe and --pty, by
+// option, in the order of the option's occurrences: each is the argument
+// right after the option's own value (after --pty itself). QCommandLineParser
+// knows no options with two or optional values, so their places are found
+// here; the parser has already checked everything else.
+std::map<std::string, std::vector<std::string>> ExtraValues(const QStringList& Args) {
+  std::map<std::string, std::vector<std::string>> Extras;
+  std::string Owner;
+  for (int I = 1; I < Args.size(); ++I) {
+    const QString& A = Args[I];
+    if (A.startsWith('-') && A.size() > 1) {
+      const QString Name = A.mid(A.startsWith("--") ? 2 : 1).section('=', 0, 0);
+      if (TakesValue(Name) && !A.contains('='))
+        ++I;
+      Owner = Name == "wave" || Name == "probe" || Name == "pty" ? Name.toStdString() : "";
+      if (Name == "pty")
+        Extras[Owner].emplace_back();
+      continue;
+    }
+    if (Owner.empty())
+      throw std::invalid_argument("unknown option " + A.toStdString() + " (see --help)");
+    if (Owner == "pty")
+      Extras[Owner].back() = A.toStdString();
+    else
+      Extras[Owner].push_back(A.toStdString());
+    Owner.clear();
+  }
+  return Extras;
+}
+
 double Probability(const std::string& Opt, const std::string& V) {
   const double P = std::stod(V);
   if (P < 0 || P > 1)
@@ -94,91 +160,119 @@ const char* ZelvoSimHelp() {
 }
 
 TZelvoSimOptions ZelvoSimParseOptions(const std::vector<std::string>& Args) {
+  QCommandLineParser Parser;
+  Parser.addOption(QCommandLineOption(QStringList{"h", "help"}));
+  for (const char* Name : CValueOptions)
+    Parser.addOption(QCommandLineOption(Name, {}, "value"));
+  for (const char* Name : CFlagOptions)
+    Parser.addOption(QCommandLineOption(Name));
+  QStringList Argv{"zelvo-sim"};
+  for (const std::string& A : Args)
+    Argv << QString::fromStdString(A);
+  if (!Parser.parse(Argv)) {
+    if (!Parser.unknownOptionNames().isEmpty()) {
+      const QString Name = Parser.unknownOptionNames().first();
+      throw std::invalid_argument("unknown option " + std::string(Name.size() > 1 ? "--" : "-") +
+                                  Name.toStdString() + " (see --help)");
+    }
+    throw std::invalid_argument(Parser.errorText().toStdString());
+  }
+  std::map<std::string, std::vector<std::string>> Extras = ExtraValues(Argv);
+
   TZelvoSimOptions O;
   TZelvoSimConfig& C = O.Config;
-  std::size_t I = 0;
-  auto Next = [&](const std::string& Opt) -> std::string {
-    if (I >= Args.size())
-      throw std::invalid_argument(Opt + ": a value is missing");
-    return Args[I++];
-  };
-  auto HasValue = [&] { return I < Args.size() && Args[I].rfind("--", 0) != 0; };
   std::string Opt;
+  auto Value = [&](const char* Name) {
+    Opt = std::string("--") + Name;
+    return Parser.value(Name).toStdString();
+  };
+  auto Has = [&](const char* Name) { return Parser.isSet(Name); };
+  auto Chance = [&](const char* Name) {
+    const std::string V = Value(Name);
+    return Probability(Opt, V);
+  };
   try {
-    while (I < Args.size()) {
-      Opt = Args[I++];
-      if (Opt == "--help" || Opt == "-h") {
-        O.Help = true;
-      } else if (Opt == "--tcp") {
-        const std::string V = Next(Opt);
-        const std::size_t Colon = V.rfind(':');
-        if (Colon != std::string::npos)
-          O.TcpAddress = V.substr(0, Colon);
-        O.TcpPort = std::stoi(V.substr(Colon == std::string::npos ? 0 : Colon + 1));
-        if (O.TcpPort < 0 || O.TcpPort > 65535)
-          throw std::invalid_argument("--tcp: port out of range");
-        O.Tcp = true;
-      } else if (Opt == "--pty") {
-        O.Pty = true;
-        if (HasValue())
-          O.PtyLink = Args[I++];
-      } else if (Opt == "--rate") {
-        C.FrameRate = std::stoi(Next(Opt));
-      } else if (Opt == "--line-rate") {
-        C.LineRate = std::stoi(Next(Opt));
-      } else if (Opt == "--block") {
-        C.BlockPairs = std::stoi(Next(Opt));
-        if (C.BlockPairs < 1 || C.BlockPairs > 512)
-          throw std::invalid_argument("--block: 1 to 512 pairs");
-      } else if (Opt == "--frames") {
-        C.MaxSampleFrames = std::stol(Next(Opt));
-      } else if (Opt == "--wave") {
-        const int Ch = Channel(Opt, Next(Opt));
-        const int Probe = C.Wave[Ch].Probe;
-        C.Wave[Ch] = ParseWave(Next(Opt));
-        C.Wave[Ch].Probe = Probe;
-      } else if (Opt == "--probe") {
-        const int Ch = Channel(Opt, Next(Opt));
-        const int P = std::stoi(Next(Opt));
-        if (P != 1 && P != 10)
-          throw std::invalid_argument("--probe: 1 or 10");
-        C.Wave[Ch].Probe = P;
-      } else if (Opt == "--noise") {
-        C.NoiseLevel = std::stoi(Next(Opt));
-      } else if (Opt == "--battery") {
-        C.BatteryCode = std::stoi(Next(Opt));
-      } else if (Opt == "--calibration-ms") {
-        C.CalibrationMs = std::stoi(Next(Opt));
-      } else if (Opt == "--debug-interval-ms") {
-        C.DebugIntervalMs = std::stoi(Next(Opt));
-      } else if (Opt == "--ssid") {
-        C.Ssid = Next(Opt);
-      } else if (Opt == "--password") {
-        C.Password = Next(Opt);
-      } else if (Opt == "--wifi-channel") {
-        C.WifiChannel = std::stoi(Next(Opt));
-      } else if (Opt == "--build") {
-        C.Build = Next(Opt);
-      } else if (Opt == "--firmware") {
-        C.Firmware = Next(Opt);
-      } else if (Opt == "--garbage") {
-        C.Faults.Garbage = Probability(Opt, Next(Opt));
-      } else if (Opt == "--corrupt") {
-        C.Faults.Corrupt = Probability(Opt, Next(Opt));
-      } else if (Opt == "--split") {
-        C.Faults.Split = true;
-      } else if (Opt == "--drop-after") {
-        C.Faults.DropAfter = std::stol(Next(Opt));
-      } else if (Opt == "--bad-ordinals") {
-        C.Faults.BadOrdinals = Probability(Opt, Next(Opt));
-      } else if (Opt == "--seed") {
-        C.Seed = static_cast<std::uint32_t>(std::stoul(Next(Opt)));
-      } else if (Opt == "--quiet") {
-        O.Quiet = true;
-      } else {
-        throw std::invalid_argument("unknown option " + Opt + " (see --help)");
+    O.Help = Has("help");
+    if (Has("tcp")) {
+      const std::string V = Value("tcp");
+      const std::size_t Colon = V.rfind(':');
+      if (Colon != std::string::npos)
+        O.TcpAddress = V.substr(0, Colon);
+      O.TcpPort = std::stoi(V.substr(Colon == std::string::npos ? 0 : Colon + 1));
+      if (O.TcpPort < 0 || O.TcpPort > 65535)
+        throw std::invalid_argument("--tcp: port out of range");
+      O.Tcp = true;
+    }
+    if (Has("pty")) {
+      O.Pty = true;
+      for (const std::string& Link : Extras["pty"])
+        if (!Link.empty())
+          O.PtyLink = Link;
+    }
+    if (Has("rate"))
+      C.FrameRate = std::stoi(Value("rate"));
+    if (Has("line-rate"))
+      C.LineRate = std::stoi(Value("line-rate"));
+    if (Has("block")) {
+      C.BlockPairs = std::stoi(Value("block"));
+      if (C.BlockPairs < 1 || C.BlockPairs > 512)
+        throw std::invalid_argument("--block: 1 to 512 pairs");
+    }
+    if (Has("frames"))
+      C.MaxSampleFrames = std::stol(Value("frames"));
+    // Each --wave and --probe names its channel and is followed by a second
+    // value; a wave keeps the channel's probe factor.
+    for (const char* Name : {"wave", "probe"}) {
+      Opt = std::string("--") + Name;
+      const QStringList Channels = Parser.values(Name);
+      const std::vector<std::string>& Seconds = Extras[Name];
+      for (int I = 0; I < Channels.size(); ++I) {
+        const int Ch = Channel(Opt, Channels[I].toStdString());
+        if (static_cast<std::size_t>(I) >= Seconds.size())
+          throw std::invalid_argument(Opt + ": a value is missing");
+        const std::string& V = Seconds[static_cast<std::size_t>(I)];
+        if (Opt == "--wave") {
+          const int Probe = C.Wave[Ch].Probe;
+          C.Wave[Ch] = ParseWave(V);
+          C.Wave[Ch].Probe = Probe;
+        } else {
+          const int P = std::stoi(V);
+          if (P != 1 && P != 10)
+            throw std::invalid_argument("--probe: 1 or 10");
+          C.Wave[Ch].Probe = P;
+        }
       }
     }
+    if (Has("noise"))
+      C.NoiseLevel = std::stoi(Value("noise"));
+    if (Has("battery"))
+      C.BatteryCode = std::stoi(Value("battery"));
+    if (Has("calibration-ms"))
+      C.CalibrationMs = std::stoi(Value("calibration-ms"));
+    if (Has("debug-interval-ms"))
+      C.DebugIntervalMs = std::stoi(Value("debug-interval-ms"));
+    if (Has("ssid"))
+      C.Ssid = Value("ssid");
+    if (Has("password"))
+      C.Password = Value("password");
+    if (Has("wifi-channel"))
+      C.WifiChannel = std::stoi(Value("wifi-channel"));
+    if (Has("build"))
+      C.Build = Value("build");
+    if (Has("firmware"))
+      C.Firmware = Value("firmware");
+    if (Has("garbage"))
+      C.Faults.Garbage = Chance("garbage");
+    if (Has("corrupt"))
+      C.Faults.Corrupt = Chance("corrupt");
+    C.Faults.Split = Has("split");
+    if (Has("drop-after"))
+      C.Faults.DropAfter = std::stol(Value("drop-after"));
+    if (Has("bad-ordinals"))
+      C.Faults.BadOrdinals = Chance("bad-ordinals");
+    if (Has("seed"))
+      C.Seed = static_cast<std::uint32_t>(std::stoul(Value("seed")));
+    O.Quiet = Has("quiet");
   } catch (const std::invalid_argument& E) {
     // std::sto* say only "stoi"; name the option instead.
     const std::string What = E.what();

@@ -54,22 +54,22 @@ std::string Hex(const TZelvoPacket& Packet) {
 }
 
 std::string DescribeBlock(const TZelvoPacket& P) {
-  if (P.DataSize() < 12)
+  if (P.DataSize() < CZelvoSettingsBlockSize)
     return "short settings block: " + Hex(P);
+  const TZelvoSettingsBlock B = ZelvoReadSettingsBlock(P);
   auto Name = [](const char* const* Names, int Count, int V) {
     return V < Count ? std::string(Names[V]) : "#" + std::to_string(V);
   };
   std::string S;
   for (int C = 0; C < 2; ++C) {
-    S += " ch" + std::to_string(C + 1) + " " + Name(CCouplingNames, 3, P.Data(3 * C + 2)) + " " +
-         Name(CVdivNames, 13, P.Data(3 * C + 3)) + "/div pos " + std::to_string(P.Data(3 * C + 4)) +
-         ";";
+    S += " ch" + std::to_string(C + 1) + " " + Name(CCouplingNames, 3, B.Coupling[C]) + " " +
+         Name(CVdivNames, 13, B.VoltsPerDivision[C]) + "/div pos " +
+         std::to_string(B.YPosition[C]) + ";";
   }
-  const int F = P.Data(10);
-  S += " " + Name(CTimeBaseNames, 19, P.Data(8)) + "/div; trigger ch" +
-       std::to_string(((F >> 3) & 1) + 1) + " " + CModeNames[F & 3] +
-       ((F & 4) ? " falling" : " rising") + " level " + std::to_string(P.Data(9)) +
-       ((F & 16) ? " hold" : "") + ((F & 128) ? " auto-range" : "");
+  S += " " + Name(CTimeBaseNames, 19, B.TimeBase) + "/div; trigger ch" +
+       std::to_string(SimTriggerChannel(B) + 1) + " " + CModeNames[SimMode(B)] +
+       (SimFalling(B) ? " falling" : " rising") + " level " + std::to_string(B.Level) +
+       (SimHold(B) ? " hold" : "") + (SimAutoRange(B) ? " auto-range" : "");
   return S;
 }
 
@@ -89,7 +89,8 @@ TZelvoSimScope::TZelvoSimScope(const TZelvoSimConfig& AConfig)
 }
 
 std::uint8_t TZelvoSimScope::Status() const {
-  return static_cast<std::uint8_t>((FConfig.BatteryCode & 7) | (FCalibrating ? 16 : 0));
+  return static_cast<std::uint8_t>((FConfig.BatteryCode & CZelvoStatusBatteryMask) |
+                                   (FCalibrating ? CZelvoStatusCalibrating : 0));
 }
 
 TZelvoSimRequest TZelvoSimScope::Apply(const TZelvoPacket& Packet) {
@@ -109,10 +110,11 @@ TZelvoSimRequest TZelvoSimScope::Apply(const TZelvoPacket& Packet) {
     if (Valid<TOscTimeBase>(In.TimeBase))
       S.TimeBase = In.TimeBase;
     S.Level = In.Level;
-    const std::uint8_t Mode = (In.Flags & CZelvoFlagModeMask) == 3
-                                  ? (S.Flags & CZelvoFlagModeMask)
-                                  : (In.Flags & CZelvoFlagModeMask);
-    S.Flags = static_cast<std::uint8_t>(Mode | (In.Flags & 0x9C));
+    const std::uint8_t Mode = Valid<TOscTriggerMode>(In.Flags & CZelvoFlagModeMask)
+                                  ? (In.Flags & CZelvoFlagModeMask)
+                                  : (S.Flags & CZelvoFlagModeMask);
+    S.Flags = static_cast<std::uint8_t>(Mode | (In.Flags & (CZelvoFlagFalling | CZelvoFlagChannel1 |
+                                                            CZelvoFlagHold | CZelvoFlagAutoRange)));
     // A new trigger setting re-arms a single capture.
     FOnceFired = false;
     return TZelvoSimRequest::Settings;
@@ -121,13 +123,15 @@ TZelvoSimRequest TZelvoSimScope::Apply(const TZelvoPacket& Packet) {
     return TZelvoSimRequest::StartStream;
   case CWifiSettingsRequest:
     return TZelvoSimRequest::WifiRequest;
-  case CChangeWifiSettings:
+  case CChangeWifiSettings: {
     if (Packet.Size() < CZelvoWifiChangeFrameSize)
       return TZelvoSimRequest::Unknown;
-    FWifiChannel = Packet.DataWord(2);
-    FSsid = Packet.GetString(4, 32);
-    FPassword = Packet.GetString(36, 32);
+    const TZelvoWifiReader In(Packet);
+    FWifiChannel = In.Channel();
+    FSsid = In.SSID();
+    FPassword = In.Password();
     return TZelvoSimRequest::WifiChange;
+  }
   case CStartCalibration:
     return TZelvoSimRequest::Calibrate;
   case CEnableDebug:
@@ -295,11 +299,13 @@ std::string TZelvoSimScope::Describe(const TZelvoPacket& P) {
     return S + "settings request";
   case CWifiSettingsRequest:
     return S + "WiFi settings request";
-  case CChangeWifiSettings:
-    if (P.DataSize() < 68)
+  case CChangeWifiSettings: {
+    if (P.Size() < CZelvoWifiChangeFrameSize)
       return S + "short WiFi settings: " + Hex(P);
-    return S + "WiFi settings: channel " + std::to_string(P.DataWord(2)) + ", SSID \"" +
-           P.GetString(4, 32) + "\", password \"" + P.GetString(36, 32) + "\"";
+    const TZelvoWifiReader W(P);
+    return S + "WiFi settings: channel " + std::to_string(W.Channel()) + ", SSID \"" + W.SSID() +
+           "\", password \"" + W.Password() + "\"";
+  }
   case CStartCalibration:
     return S + "start calibration";
   case CEnableDebug:

@@ -66,11 +66,14 @@ void TZelvoSimSession::Enqueue(TZelvoPacket Packet) {
   std::uniform_real_distribution<double> Chance(0, 1);
   const bool Sample = Packet.Command() == CScopeSampleDataCommand;
   if (Sample && F.BadOrdinals > 0 && Chance(FRandom) < F.BadOrdinals) {
+    // Ordinals just past each enumeration's end and beyond.
     std::uniform_int_distribution<int> Byte(0, 255);
-    Packet.SetData(2, static_cast<std::uint8_t>(std::max(3, Byte(FRandom))));
-    Packet.SetData(3, static_cast<std::uint8_t>(std::max(13, Byte(FRandom))));
-    Packet.SetData(8, static_cast<std::uint8_t>(std::max(19, Byte(FRandom))));
-    Packet.SetData(10, static_cast<std::uint8_t>(Packet.Data(10) | CZelvoFlagModeMask));
+    TZelvoSettingsBlock B = ZelvoReadSettingsBlock(Packet);
+    B.Coupling[0] = static_cast<std::uint8_t>(std::max(3, Byte(FRandom)));
+    B.VoltsPerDivision[0] = static_cast<std::uint8_t>(std::max(13, Byte(FRandom)));
+    B.TimeBase = static_cast<std::uint8_t>(std::max(19, Byte(FRandom)));
+    B.Flags |= CZelvoFlagModeMask;
+    ZelvoWriteSettingsBlock(Packet, B);
   }
   Packet.Finalize();
   std::string Bytes(reinterpret_cast<const char*>(Packet.Raw()),
@@ -109,6 +112,23 @@ void TZelvoSimSession::Enqueue(TZelvoPacket Packet) {
     FRecord.SentGood.emplace_back(Packet.Raw(), Packet.Raw() + Packet.Size());
   if (F.DropAfter > 0 && FRecord.FramesSent >= F.DropAfter)
     FDropping = true;
+}
+
+void TZelvoSimSession::EnqueueTogether(std::vector<TZelvoPacket> Frames) {
+  if (FDropping)
+    return;
+  std::string Bytes;
+  for (TZelvoPacket& Packet : Frames) {
+    Packet.Finalize();
+    Bytes.append(reinterpret_cast<const char*>(Packet.Raw()),
+                 static_cast<std::size_t>(Packet.Size()));
+    ++FRecord.FramesSent;
+    if (FScope.Config().RecordFrames)
+      FRecord.SentGood.emplace_back(Packet.Raw(), Packet.Raw() + Packet.Size());
+  }
+  FOutBytes += Bytes.size();
+  FRecord.BytesSent += static_cast<long>(Bytes.size());
+  FOut.push_back(std::move(Bytes));
 }
 
 void TZelvoSimSession::EnqueueSample() {

@@ -48,6 +48,8 @@ public:
 
   // Queues a frame (finalizing it), with the configured faults.
   void Enqueue(TZelvoPacket Packet);
+  // Queues the frames as one chunk, to go out in one write, without faults.
+  void EnqueueTogether(std::vector<TZelvoPacket> Frames);
   // Queues the next block of the current capture, taking a new capture at
   // its start.
   void EnqueueSample();

@@ -342,3 +342,10 @@ void TZelvoSimulator::ReportSettings() {
   if (FPty.Session)
     FPty.Session->Enqueue(FScope.SettingsFrame());
 }
+
+void TZelvoSimulator::SendTogether(const std::vector<TZelvoPacket>& Frames) {
+  if (FTcp.Session)
+    FTcp.Session->EnqueueTogether(Frames);
+  if (FPty.Session)
+    FPty.Session->EnqueueTogether(Frames);
+}

@@ -42,6 +42,8 @@ public:
   // Reports the scope's settings at once on every link with a 0x20 frame, as
   // after a change on the scope's own panel.
   void ReportSettings();
+  // Sends the frames on every link in one write, as the scope may burst them.
+  void SendTogether(const std::vector<TZelvoPacket>& Frames);
 
   // What the current TCP client's session saw, or the last one's once it has
   // ended; likewise for the pseudo-terminal. Empty before the first session.

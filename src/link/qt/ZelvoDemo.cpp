@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <iterator>
 
+#include "osc/OscErrorBoundary.h"
 #include "osc/OscSignalGenerator.h"
 
 namespace {
@@ -21,7 +22,8 @@ TZelvoDemo::TZelvoDemo()
     : FTimer(std::make_unique<QTimer>()),
       FSignalGenerator(std::make_unique<TOscSignalGenerator>(this)) {
   FTimer->setInterval(CTimerInterval);
-  QObject::connect(FTimer.get(), &QTimer::timeout, FTimer.get(), [this] { TimerTick(); });
+  QObject::connect(FTimer.get(), &QTimer::timeout, FTimer.get(),
+                   [this] { OscGuarded([this] { TimerTick(); }); });
   FTimer->start();
 }
 

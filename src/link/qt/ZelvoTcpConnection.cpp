@@ -4,18 +4,24 @@
 #include <QTcpSocket>
 
 #include "link/qt/ZelvoLinkError.h"
+#include "osc/OscErrorBoundary.h"
 
 namespace {
 constexpr const char* SCantChangeWhileActive = "Can't change value while socket is active";
 }
 
-TZelvoTcpConnection::TZelvoTcpConnection() : FClient(std::make_unique<QTcpSocket>()) {
+TZelvoTcpConnection::TZelvoTcpConnection()
+    : FClient(std::make_unique<QTcpSocket>()), FRead(FClient.get(), [this] { ClientRead(); }) {
   QTcpSocket* C = FClient.get();
-  QObject::connect(C, &QTcpSocket::connected, C, [this] { ClientConnect(); });
-  QObject::connect(C, &QTcpSocket::disconnected, C, [this] { ClientDisconnect(); });
-  QObject::connect(C, &QTcpSocket::readyRead, C, [this] { ClientRead(); });
-  QObject::connect(C, &QTcpSocket::errorOccurred, C,
-                   [this](QAbstractSocket::SocketError E) { ClientError(E); });
+  QObject::connect(C, &QTcpSocket::connected, C,
+                   [this] { OscGuarded([this] { ClientConnect(); }); });
+  QObject::connect(C, &QTcpSocket::disconnected, C,
+                   [this] { OscGuarded([this] { ClientDisconnect(); }); });
+  QObject::connect(C, &QTcpSocket::readyRead, C,
+                   [this] { OscGuarded([this] { FRead.Schedule(); }); });
+  QObject::connect(C, &QTcpSocket::errorOccurred, C, [this](QAbstractSocket::SocketError E) {
+    OscGuarded([this, E] { ClientError(E); });
+  });
   InitDefaults();
 }
 
@@ -93,6 +99,8 @@ void TZelvoTcpConnection::ClientDisconnect() {
 }
 
 void TZelvoTcpConnection::ClientRead() {
+  // Complete frames left behind by a handler that threw go first.
+  ProcessData(nullptr, 0);
   ReadAvailable([this](std::uint8_t* Buffer, int MaxLength) -> long long {
     if (FClient->bytesAvailable() <= 0)
       return 0;
@@ -107,7 +115,7 @@ void TZelvoTcpConnection::ClientError(QAbstractSocket::SocketError Error) {
     return;
   if (FOpening)
     QMetaObject::invokeMethod(
-        FClient.get(), [this] { DoError(); }, Qt::QueuedConnection);
+        FClient.get(), [this] { OscGuarded([this] { DoError(); }); }, Qt::QueuedConnection);
   else
     DoError();
 }

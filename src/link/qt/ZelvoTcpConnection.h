@@ -10,6 +10,7 @@
 #include <string>
 
 #include "link/ZelvoConnection.h"
+#include "link/qt/ZelvoQueuedRead.h"
 
 class QTcpSocket;
 
@@ -50,6 +51,8 @@ protected:
 
   void ClientConnect();
   void ClientDisconnect();
+  // Reads everything waiting and delivers every complete frame. Run as a
+  // queued call after readyRead, never inside its emission.
   void ClientRead();
   void ClientError(QAbstractSocket::SocketError Error);
 
@@ -57,6 +60,7 @@ private:
   void CheckInactive(bool Changed) const;
 
   std::unique_ptr<QTcpSocket> FClient;
+  TZelvoQueuedRead FRead;
   std::string FHost;
   int FPort = CZelvoDefaultPort;
   bool FActive = false;

@@ -1,8 +1,10 @@
 #include "link/qt/ZelvoUsbConnection.h"
 
 #include "link/qt/ZelvoLinkError.h"
+#include "osc/OscErrorBoundary.h"
 
-TZelvoUsbConnection::TZelvoUsbConnection() : FComPort(std::make_unique<QSerialPort>()) {
+TZelvoUsbConnection::TZelvoUsbConnection()
+    : FComPort(std::make_unique<QSerialPort>()), FRead(FComPort.get(), [this] { ComRxChar(); }) {
   QSerialPort* P = FComPort.get();
   SetPort("COM1");
   P->setBaudRate(CBaudRate);
@@ -11,9 +13,11 @@ TZelvoUsbConnection::TZelvoUsbConnection() : FComPort(std::make_unique<QSerialPo
   P->setStopBits(QSerialPort::OneStop);
   P->setFlowControl(QSerialPort::NoFlowControl);
   P->setReadBufferSize(CInputBufferSize);
-  QObject::connect(P, &QSerialPort::readyRead, P, [this] { ComRxChar(); });
-  QObject::connect(P, &QSerialPort::errorOccurred, P,
-                   [this](QSerialPort::SerialPortError E) { ComError(E); });
+  QObject::connect(P, &QSerialPort::readyRead, P,
+                   [this] { OscGuarded([this] { FRead.Schedule(); }); });
+  QObject::connect(P, &QSerialPort::errorOccurred, P, [this](QSerialPort::SerialPortError E) {
+    OscGuarded([this, E] { ComError(E); });
+  });
 }
 
 TZelvoUsbConnection::~TZelvoUsbConnection() {
@@ -88,8 +92,10 @@ void TZelvoUsbConnection::ComAfterClose() {
 }
 
 void TZelvoUsbConnection::ComRxChar() {
-  // A backlog larger than the scratch array is read in pieces of at most its
-  // size; a handler may close the port meanwhile.
+  // Complete frames left behind by a handler that threw go first. A backlog
+  // larger than the scratch array is read in pieces of at most its size; a
+  // handler may close the port meanwhile.
+  ProcessData(nullptr, 0);
   ReadAvailable([this](std::uint8_t* Buffer, int MaxLength) -> long long {
     if (!Connected() || FComPort->bytesAvailable() <= 0)
       return 0;
@@ -109,5 +115,5 @@ void TZelvoUsbConnection::ComError(QSerialPort::SerialPortError Error) {
   FLost = true;
   DoError();
   QMetaObject::invokeMethod(
-      FComPort.get(), [this] { Close(); }, Qt::QueuedConnection);
+      FComPort.get(), [this] { OscGuarded([this] { Close(); }); }, Qt::QueuedConnection);
 }

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "link/ZelvoConnection.h"
+#include "link/qt/ZelvoQueuedRead.h"
 
 class TZelvoUsbConnection : public TZelvoConnection {
 public:
@@ -39,11 +40,14 @@ public:
 protected:
   void ComAfterOpen();
   void ComAfterClose();
+  // Reads everything waiting and delivers every complete frame. Run as a
+  // queued call after readyRead, never inside its emission.
   void ComRxChar();
   void ComError(QSerialPort::SerialPortError Error);
 
 private:
   std::unique_ptr<QSerialPort> FComPort;
+  TZelvoQueuedRead FRead;
   std::string FPort; // as given: QSerialPort shortens "/dev/..." names
   bool FLost = false;
 };

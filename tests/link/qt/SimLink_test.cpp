@@ -4,9 +4,21 @@
 #include <gtest/gtest.h>
 
 #include "SimLinkFixture.h"
+#include "osc/OscErrorBoundary.h"
 #include "osc/OscMeasurement.h"
 
 namespace {
+
+// Installs the program's exception handler for one test.
+class TScopedExceptionHandler {
+public:
+  explicit TScopedExceptionHandler(TOscExceptionHandler Handler)
+      : FOld(OscSetExceptionHandler(std::move(Handler))) {}
+  ~TScopedExceptionHandler() { OscSetExceptionHandler(std::move(FOld)); }
+
+private:
+  TOscExceptionHandler FOld;
+};
 
 class SimLinkTest : public SimLinkFixture, public ::testing::TestWithParam<TLinkKind> {};
 
@@ -163,36 +175,96 @@ TEST_P(SimLinkTest, FaultyStreamDeliversEveryGoodFrameExactlyOnce) {
   EXPECT_EQ(Driver.TimeBase(), TimeBase) << "out-of-range ordinals are refused";
 }
 
-// A listener that runs its own event loop (a modal window opened from a frame
-// handler) keeps the link's read handler from returning; the port keeps
-// buffering meanwhile but will not announce those bytes again. They must all
-// be delivered once the handler returns, though nothing more arrives. On the
-// serial link the backlog is larger than the 25600-byte scratch array.
-TEST_P(SimLinkTest, BytesArrivingDuringANestedLoopAreDeliveredWhenTheHandlerReturns) {
+// A handler that runs its own event loop (a modal window opened from a frame
+// handler) must keep receiving frames inside that loop: readyRead is not
+// emitted again while a slot connected to it runs, so the links must not
+// deliver frames from inside that slot.
+TEST_P(SimLinkTest, FramesKeepArrivingInsideAHandlersNestedLoop) {
   Config.FrameRate = 0;
   Config.MaxSampleFrames = 40;
   Start(GetParam());
-  QIODevice* Device = Tcp ? static_cast<QIODevice*>(&Tcp->Client()) : &Usb->ComPort();
-  qint64 Backlog = -1;
-  TZelvoConnectionObserver Modal;
-  Modal.SetOnReceive([&](TZelvoConnection*, const TZelvoPacket& P) {
-    if (P.Command() != CScopeSampleDataCommand || Backlog >= 0)
+  int InsideLoop = -1;
+  Link->SetOnReceive([&](TZelvoConnection*, const TZelvoPacket& P) {
+    Received.emplace_back(P.Raw(), P.Raw() + P.Size());
+    if (P.Command() != CScopeSampleDataCommand || InsideLoop >= 0)
       return;
-    Backlog = 0;
-    EXPECT_TRUE(QTest::qWaitFor([&] { return Record().SampleFramesSent == 40; }, 3000));
-    Spin(300); // the rest reaches the port's buffer
-    Backlog = Device->bytesAvailable();
+    InsideLoop = 0;
+    static_cast<void>(
+        QTest::qWaitFor([&] { return ReceivedWithCommand(CScopeSampleDataCommand) == 40; }, 3000));
+    InsideLoop = ReceivedWithCommand(CScopeSampleDataCommand) - 1;
   });
-  Link->RegisterObserver(&Modal);
   ASSERT_TRUE(Connect());
-  ASSERT_TRUE(QTest::qWaitFor([&] { return Backlog > 0; }, 5000));
-  if (Usb) {
-    EXPECT_GT(Backlog, 25600);
-  }
+  ASSERT_TRUE(QTest::qWaitFor([&] { return InsideLoop > 0; }, 5000));
+  EXPECT_EQ(InsideLoop, 39) << "every later frame arrives inside the nested loop";
   EXPECT_TRUE(
       QTest::qWaitFor([&] { return ReceivedWithCommand(CScopeSampleDataCommand) == 40; }, 3000));
   EXPECT_EQ(Received, Record().SentGood);
   EXPECT_EQ(Driver.Signals()[0].Fill(), CSampleCount);
+}
+
+// The calibration window: opened modally from the driver's handling of the
+// report that the scope calibrates, closed by the later report that it has
+// finished, which must be handled inside the window's own loop.
+TEST_P(SimLinkTest, CalibrationWindowIsClosedByAReportHandledInsideItsLoop) {
+  Config.FrameRate = 20; // a frame every 50 ms
+  Start(GetParam());
+  int Opened = 0, ClosedInside = 0, FramesInside = 0;
+  QEventLoop* Window = nullptr;
+  Driver.SetOnCalibrate([&](TOscDevice*) {
+    ++Opened;
+    QEventLoop Loop;
+    Window = &Loop;
+    QTimer::singleShot(4000, &Loop, &QEventLoop::quit);
+    const std::size_t Before = Received.size();
+    Loop.exec();
+    Window = nullptr;
+    FramesInside = static_cast<int>(Received.size() - Before);
+  });
+  Driver.SetOnCalibrated([&](TOscDevice*) {
+    if (Window != nullptr) {
+      ++ClosedInside;
+      Window->quit();
+    }
+  });
+  ASSERT_TRUE(Connect());
+  Driver.Calibrate();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return Opened == 1 && Window == nullptr; }, 6000));
+  EXPECT_EQ(ClosedInside, 1);
+  EXPECT_GT(FramesInside, 2);
+  EXPECT_FALSE(Driver.Calibrating());
+}
+
+// A frame too short for its payload raises inside the driver; the exception
+// reaches the program's handler, and the frames that came with it are still
+// delivered, also while the handler shows its message in a nested loop.
+TEST_P(SimLinkTest, ShortFrameReachesTheExceptionHandlerAndTheLinkKeepsReading) {
+  Config.MaxSampleFrames = 4;
+  Start(GetParam());
+  std::vector<std::string> Errors;
+  std::size_t ReceivedAfterMessage = 0;
+  const TScopedExceptionHandler Handler([&](std::exception_ptr E) {
+    Errors.push_back(OscExceptionMessage(E));
+    Spin(300); // the message box
+    ReceivedAfterMessage = Received.size();
+  });
+  ASSERT_TRUE(Connect());
+  ASSERT_TRUE(QTest::qWaitFor([&] { return Record().SampleFramesSent == 4; }, 3000));
+  Spin(100);
+  const std::size_t Before = Received.size();
+  TZelvoSettingsBlock Block = ZelvoSettingsBlock(Driver);
+  Block.TimeBase = tb1ms;
+  // 02 20 08 00 00 00 D6 0A: a settings report without its settings.
+  Sim->SendTogether({ZelvoRequestFrame(CScopeSettingsCommand),
+                     ZelvoSettingsFrame(Block, CScopeSettingsCommand),
+                     ZelvoWifiSettingsFrame(3, "Lab", "", "0001", "1.0")});
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !Errors.empty(); }, 3000));
+  EXPECT_EQ(Errors, std::vector<std::string>{"Index out of range"});
+  EXPECT_EQ(ReceivedAfterMessage, Before + 2) << "delivered while the message was shown";
+  EXPECT_EQ(Driver.TimeBase(), tb1ms);
+  EXPECT_EQ(Driver.WifiSettings().SSID(), "Lab");
+  Sim->ReportSettings();
+  EXPECT_TRUE(QTest::qWaitFor([&] { return Received.size() == Before + 3; }, 3000))
+      << "the link still reads";
 }
 
 INSTANTIATE_TEST_SUITE_P(Links, SimLinkTest, ::testing::Values(TLinkKind::Tcp, TLinkKind::Pty),

@@ -67,7 +67,8 @@ TEST_F(ZelvoSimScopeTest, TriggeredCaptureStartsAtTheLevelWithTheChosenSlope) {
     TZelvoSimScope Scope(Config);
     Scope.Settings().Coupling[0] = inAC;
     Scope.Settings().Level = 100;
-    Scope.Settings().Flags = static_cast<std::uint8_t>(tmNormal | (Falling ? 4 : 0));
+    Scope.Settings().Flags =
+        static_cast<std::uint8_t>(tmNormal | (Falling ? CZelvoFlagFalling : 0));
     const TZelvoSimCapture C = Take(Scope);
     EXPECT_TRUE(C.Triggered);
     EXPECT_NEAR(C.Samples[0][0], 100, 2);
@@ -126,7 +127,7 @@ TEST_F(ZelvoSimScopeTest, SettingsFrameWithOutOfRangeOrdinalsKeepsTheOldValues) 
   B.Coupling[1] = 3;
   B.VoltsPerDivision[0] = 13;
   B.TimeBase = 19;
-  B.Flags = 3 | CZelvoFlagHold;
+  B.Flags = CZelvoFlagModeMask | CZelvoFlagHold; // mode 3 does not exist
   B.YPosition[0] = 90;
   TZelvoPacket P = ZelvoSettingsFrame(B);
   EXPECT_EQ(Scope.Apply(P), TZelvoSimRequest::Settings);
@@ -139,12 +140,13 @@ TEST_F(ZelvoSimScopeTest, SettingsFrameWithOutOfRangeOrdinalsKeepsTheOldValues) 
 }
 
 TEST_F(ZelvoSimScopeTest, StatusCarriesBatteryAndCalibration) {
-  Config.BatteryCode = 3;
+  Config.BatteryCode = CZelvoBatteryCodeLow;
   TZelvoSimScope Scope(Config);
-  EXPECT_EQ(Scope.Status(), 0x03);
+  EXPECT_EQ(Scope.Status(), CZelvoBatteryCodeLow);
   Scope.SetCalibrating(true);
-  EXPECT_EQ(Scope.Status(), 0x13);
-  EXPECT_EQ(ZelvoReadSettingsBlock(Scope.SettingsFrame()).Status, 0x13);
+  const std::uint8_t Calibrating = CZelvoBatteryCodeLow | CZelvoStatusCalibrating;
+  EXPECT_EQ(Scope.Status(), Calibrating);
+  EXPECT_EQ(ZelvoReadSettingsBlock(Scope.SettingsFrame()).Status, Calibrating);
 }
 
 } // namespace

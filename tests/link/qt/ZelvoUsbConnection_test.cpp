@@ -4,8 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <memory>
+
 #include <fcntl.h>
 #include <stdlib.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "SimLinkFixture.h"
@@ -116,6 +120,81 @@ TEST_F(ZelvoUsbConnectionTest, FullCaptureArrivesAtTheRealLineRate) {
   EXPECT_TRUE(
       QTest::qWaitFor([&] { return ReceivedWithCommand(CScopeSampleDataCommand) >= 8; }, 8000));
   EXPECT_EQ(Driver.Signals()[0].Fill(), CSampleCount);
+}
+
+// A bare pseudo-terminal: the test writes the scope's side itself.
+class RawPty {
+public:
+  RawPty() {
+    Master = posix_openpt(O_RDWR | O_NOCTTY);
+    if (Master >= 0 && grantpt(Master) == 0 && unlockpt(Master) == 0)
+      Path = ptsname(Master);
+  }
+  ~RawPty() {
+    if (Master >= 0)
+      ::close(Master);
+  }
+  bool Write(const TFrame& Bytes) const {
+    return ::write(Master, Bytes.data(), Bytes.size()) == static_cast<ssize_t>(Bytes.size());
+  }
+  int Master = -1;
+  std::string Path;
+};
+
+const TFrame CRequestFrame = {0x02, 0x12, 0x08, 0x00, 0x00, 0x00, 0xE4, 0x0A};
+
+// After a failed Open the link is wholly closed: the name stays as given,
+// nothing listens on the device, and the same link opens once the obstacle is
+// gone.
+void ExpectFailsCleanlyThenOpens(TZelvoUsbConnection& L, const RawPty& Pty,
+                                 const std::function<void()>& RemoveObstacle) {
+  std::vector<TFrame> Got;
+  int Events = 0;
+  L.SetOnReceive([&](TZelvoConnection*, const TZelvoPacket& P) {
+    Got.emplace_back(P.Raw(), P.Raw() + P.Size());
+  });
+  L.SetOnConnect([&](TZelvoConnection*) { ++Events; });
+  L.SetOnError([&](TZelvoConnection*) { ++Events; });
+  QSignalSpy ReadyRead(&L.ComPort(), &QSerialPort::readyRead);
+  EXPECT_THROW(L.Open(), EZelvoLinkError);
+  EXPECT_FALSE(L.Connected());
+  EXPECT_FALSE(L.ComPort().isOpen());
+  EXPECT_EQ(L.Port(), Pty.Path) << "kept as given";
+  ASSERT_TRUE(Pty.Write(CRequestFrame));
+  Spin(100);
+  EXPECT_EQ(ReadyRead.count(), 0) << "nothing left listening";
+  EXPECT_EQ(Events, 0);
+
+  RemoveObstacle();
+  ASSERT_TRUE(L.Open());
+  Spin(50);
+  Got.clear(); // the bytes written meanwhile may or may not wait in the line
+  ASSERT_TRUE(Pty.Write(CRequestFrame));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return !Got.empty(); }, 3000));
+  EXPECT_EQ(Got, std::vector<TFrame>{CRequestFrame});
+  L.Close();
+}
+
+TEST(ZelvoUsbConnectionRawTest, PortWithoutPermissionFailsCleanlyAndOpensOnceAllowed) {
+  if (geteuid() == 0)
+    GTEST_SKIP() << "running as root: file permissions do not keep a port closed; "
+                    "PortHeldByAnotherProgramFailsCleanlyAndOpensOnceFreed covers the failure path";
+  RawPty Pty;
+  ASSERT_FALSE(Pty.Path.empty());
+  ASSERT_EQ(::chmod(Pty.Path.c_str(), 0), 0);
+  TZelvoUsbConnection L;
+  L.SetPort(Pty.Path);
+  ExpectFailsCleanlyThenOpens(L, Pty, [&] { ASSERT_EQ(::chmod(Pty.Path.c_str(), 0600), 0); });
+}
+
+TEST(ZelvoUsbConnectionRawTest, PortHeldByAnotherProgramFailsCleanlyAndOpensOnceFreed) {
+  RawPty Pty;
+  ASSERT_FALSE(Pty.Path.empty());
+  auto Holder = std::make_unique<QSerialPort>(QString::fromStdString(Pty.Path));
+  ASSERT_TRUE(Holder->open(QIODevice::ReadWrite));
+  TZelvoUsbConnection L;
+  L.SetPort(Pty.Path);
+  ExpectFailsCleanlyThenOpens(L, Pty, [&] { Holder.reset(); });
 }
 
 // The bytes of one frame in two deliveries, over a bare pseudo-terminal.
