@@ -22,6 +22,7 @@
 #include "app/ExceptionBox.h"
 #include "app/Glyphs.h"
 #include "app/VersionInfo.h"
+#include "app/WifiDialog.h"
 #include "display/OscFpsLimiter.h"
 #include "display/OscRenderer3D.h"
 #include "link/Zelvo.h"
@@ -209,6 +210,7 @@ void TMainForm::CreateActions() {
   Wire(actFileExit, &QAction::triggered, [this] { close(); });
   Wire(actCalibrate, &QAction::triggered, [this] { actCalibrateExecute(); });
   Wire(actExport, &QAction::triggered, [this] { actExportExecute(); });
+  Wire(actWifiCfg, &QAction::triggered, [this] { ExecuteWifiSettings(*FZelvo, this); });
   Wire(actDebug, &QAction::triggered, [this] { FZelvo->TransmitDebug(actDebug->isChecked()); });
   Wire(actAbout, &QAction::triggered, [this] {
     if (FDialogs.About != nullptr)

@@ -34,6 +34,18 @@ private:
   std::vector<TSerialPortEntry>& FPorts;
 };
 
+// Closes a modal window as its OK or Cancel button would.
+void Close(QWidget* Modal, bool Ok) {
+  if (auto* Box = qobject_cast<QMessageBox*>(Modal)) {
+    if (QAbstractButton* B = Box->button(Ok ? QMessageBox::Ok : QMessageBox::Cancel)) {
+      B->click();
+      return;
+    }
+  }
+  if (auto* D = qobject_cast<QDialog*>(Modal))
+    Ok ? D->accept() : D->reject();
+}
+
 QString MessageText(QWidget* Modal) {
   auto* Box = qobject_cast<QMessageBox*>(Modal);
   return Box != nullptr ? Box->windowTitle() + ": " + Box->text() : Modal->objectName();
@@ -73,11 +85,10 @@ protected:
       Dialog->accept();
     };
   }
-  static TModalScript::TStep Record(QStringList& Seen, bool Accept = true) {
-    return [&Seen, Accept](QWidget* Modal) {
+  static TModalScript::TStep Record(QStringList& Seen) {
+    return [&Seen](QWidget* Modal) {
       Seen << MessageText(Modal);
-      if (auto* D = qobject_cast<QDialog*>(Modal))
-        Accept ? D->accept() : D->reject();
+      Close(Modal, true);
     };
   }
   bool ConnectTcp() {
@@ -112,8 +123,8 @@ TEST_F(ConnectionTest, WifiConnectShowsTheScope) {
       << CommandsReceivedBySim().size() << " " << Main().ZelvoTcpConnection().Host() << ":"
       << Main().ZelvoTcpConnection().Port() << " sim " << SimPort << " accepted "
       << Sim->TcpClientsAccepted();
-  const std::vector<TCommand> First(CommandsReceivedBySim().begin(),
-                                    CommandsReceivedBySim().begin() + 3);
+  const std::vector<TCommand> All = CommandsReceivedBySim();
+  const std::vector<TCommand> First(All.begin(), All.begin() + 3);
   EXPECT_EQ(First, (std::vector<TCommand>{CChangeScopeSettingsCommand, CRequestSamplesCommand,
                                           CWifiSettingsRequest}));
   // The scope's captures reach the traces and the readouts.
@@ -211,7 +222,9 @@ TEST_F(ConnectionTest, CalibrationWindowOpensAndClosesByItself) {
   Main().actCalibrate->trigger();
   EXPECT_EQ(Seen, QStringList({"Warning: Please make sure all probes are disconnected prior to "
                                "calibration."}));
-  ASSERT_TRUE(QTest::qWaitFor([&] { return Script.Done(); }, 5000));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return Script.Done(); }, 5000))
+      << Seen.join("|").toStdString() << " handled " << Script.Handled() << " cmds "
+      << testing::PrintToString(CommandsReceivedBySim());
   EXPECT_TRUE(Shown);
   EXPECT_TRUE(QTest::qWaitFor([&] { return !Windows->CalibrationForm().isVisible(); }, 5000));
   EXPECT_GT(FramesWhileShown, 0);
@@ -221,7 +234,7 @@ TEST_F(ConnectionTest, CalibrationWindowOpensAndClosesByItself) {
 TEST_F(ConnectionTest, CalibrationCancelSendsNothing) {
   ASSERT_TRUE(ConnectTcp());
   TModalScript Script;
-  Script.Then([](QWidget* Modal) { qobject_cast<QMessageBox*>(Modal)->reject(); });
+  Script.Then([](QWidget* Modal) { Close(Modal, false); });
   Main().actCalibrate->trigger();
   QTest::qWait(100);
   for (TCommand C : CommandsReceivedBySim())
@@ -248,14 +261,16 @@ protected:
     AppTest::TearDown();
   }
   // Exports through the file dialog, choosing Name; returns the message shown.
-  QString Export(const QString& Name) {
+  QString Export(const QString& Name, std::function<void()> BeforeAccept = {}) {
     QStringList Seen;
     TModalScript Script;
     Script
-        .Then([Name](QWidget* Modal) {
+        .Then([Name, BeforeAccept](QWidget* Modal) {
           auto* Dialog = qobject_cast<QFileDialog*>(Modal);
           ASSERT_NE(Dialog, nullptr);
           Dialog->selectFile(Name);
+          if (BeforeAccept)
+            BeforeAccept();
           static_cast<QDialog*>(Dialog)->accept();
         })
         .Then(Record(Seen));
@@ -269,7 +284,7 @@ protected:
   static TModalScript::TStep Record(QStringList& Seen) {
     return [&Seen](QWidget* Modal) {
       Seen << MessageText(Modal);
-      qobject_cast<QDialog*>(Modal)->accept();
+      Close(Modal, true);
     };
   }
 
@@ -298,11 +313,13 @@ TEST_F(ExportTest, ANameWithoutExtensionGetsTheDefaultOne) {
 }
 
 TEST_F(ExportTest, AFolderThatCannotBeWrittenIsReported) {
+  // The folder is there while the name is chosen and gone when it is written.
+  ASSERT_TRUE(QDir(Dir.path()).mkdir("gone"));
   const QString Missing = QDir(Dir.path()).absoluteFilePath("gone/capture.csv");
-  const QString Shown = Export(Missing);
+  const QString Shown = Export(Missing, [&] { QDir(Dir.path()).rmdir("gone"); });
   EXPECT_TRUE(
       Shown.startsWith("Error: Failed to save to file: Cannot create file \"" + Missing + "\". "))
-      << Shown.toStdString();
+      << Shown.toStdString() << " / " << Missing.toStdString();
   EXPECT_FALSE(QFile::exists(Dir.filePath("gone/capture.json")));
 }
 
