@@ -9,14 +9,19 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QTcpServer>
+#include <QTcpSocket>
+
+#include "display/OscRenderer3D.h"
 
 #include <fstream>
 #include <sstream>
 
+#include "app/ExceptionBox.h"
 #include "app/NoticeDialogs.h"
 #include "app/TcpDialog.h"
 #include "app/UsbDialog.h"
 #include "link/Zelvo.h"
+#include "link/ZelvoFrames.h"
 #include "link/ZelvoMemoryConnection.h"
 #include "link/qt/ZelvoDemo.h"
 #include "link/qt/ZelvoTcpConnection.h"
@@ -128,8 +133,7 @@ TEST_F(ConnectionTest, WifiConnectShowsTheScope) {
   EXPECT_EQ(First, (std::vector<TCommand>{CChangeScopeSettingsCommand, CRequestSamplesCommand,
                                           CWifiSettingsRequest}));
   // The scope's captures reach the traces and the readouts.
-  EXPECT_TRUE(QTest::qWaitFor(
-      [&] { return Main().Strip(0).lblValue->text() != "-"; }, 5000));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return Main().Strip(0).lblValue->text() != "-"; }, 5000));
 
   // Demo keeps the scope connection open.
   Main().actConnectDemo->trigger();
@@ -178,8 +182,7 @@ TEST_F(ConnectionTest, UsbConnectIsFollowedByTheWarningEveryTime) {
     SCOPED_TRACE(Round);
     QStringList Seen;
     TModalScript Script;
-    Script.Then([](QWidget* Modal) { qobject_cast<QDialog*>(Modal)->accept(); })
-        .Then(Record(Seen));
+    Script.Then([](QWidget* Modal) { qobject_cast<QDialog*>(Modal)->accept(); }).Then(Record(Seen));
     Main().actConnectUsb->trigger();
     EXPECT_EQ(Seen, QStringList({"WarningDialog"}));
     // The old TCP link was closed first; the driver is on the serial port.
@@ -195,8 +198,7 @@ TEST_F(ConnectionTest, APortThatCannotOpenIsReported) {
   Windows->UsbDialog().USBPnP().Refresh();
   QStringList Seen;
   TModalScript Script;
-  Script.Then([](QWidget* Modal) { qobject_cast<QDialog*>(Modal)->accept(); })
-      .Then(Record(Seen));
+  Script.Then([](QWidget* Modal) { qobject_cast<QDialog*>(Modal)->accept(); }).Then(Record(Seen));
   Main().actConnectUsb->trigger();
   EXPECT_EQ(Seen, QStringList({"Error: Unable to connect to /nonexistent/ttyZelvo."}));
   EXPECT_EQ(Main().ActiveScope(), &Main().Zelvo());
@@ -342,3 +344,61 @@ TEST_F(ExportTest, TheDialogProposesADatedNameBesideTheProgram) {
   EXPECT_EQ(Folder, QDir(QCoreApplication::applicationDirPath()).absolutePath());
   EXPECT_EQ(Filters, QStringList({"CSV-file (*.csv)"}));
 }
+
+namespace {
+
+enum class TLink { Wifi, Usb };
+
+class BadFrameTest : public ConnectionTest, public ::testing::WithParamInterface<TLink> {
+protected:
+  TZelvoConnection& Connect() {
+    if (GetParam() == TLink::Wifi) {
+      EXPECT_TRUE(ConnectTcp());
+      return Main().ZelvoTcpConnection();
+    }
+    Ports.push_back({Sim->OpenPty(), true, 0x6B1D, 0xE4F7});
+    Windows->UsbDialog().USBPnP().Refresh();
+    QStringList Seen;
+    TModalScript Script;
+    Script.Then([](QWidget* Modal) { Close(Modal, true); }).Then(Record(Seen));
+    Main().actConnectUsb->trigger();
+    EXPECT_EQ(Seen, QStringList({"WarningDialog"}));
+    return Main().ZelvoUsbConnection();
+  }
+};
+
+} // namespace
+
+// A frame too short for its payload raises inside the link's delivery; the
+// program's box shows it, and the link goes on reading behind and after it.
+TEST_P(BadFrameTest, IsShownAndTheLinkKeepsReading) {
+  TZelvoConnection& Link = Connect();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return Link.Statistics().PacketsIn() > 5; }, 5000));
+  QStringList Seen;
+  int ReadWhileShown = 0;
+  TModalScript Script;
+  Script.Then([&](QWidget* Modal) {
+    const int Before = Link.Statistics().PacketsIn();
+    QTest::qWait(300);
+    ReadWhileShown = Link.Statistics().PacketsIn() - Before;
+    Seen << MessageText(Modal);
+    Close(Modal, true);
+  });
+  // 02 20 08 00 00 00 D6 0A: a settings report without its settings.
+  Sim->SendTogether({ZelvoRequestFrame(CScopeSettingsCommand)});
+  ASSERT_TRUE(QTest::qWaitFor([&] { return Script.Done(); }, 5000));
+  EXPECT_EQ(Seen, QStringList({ExceptionBoxTitle() + ": Index out of range."}));
+  EXPECT_GT(ReadWhileShown, 0);
+  const long long Drawn = Main().OscRenderer3D().FramesDrawn();
+  const int After = Link.Statistics().PacketsIn();
+  EXPECT_TRUE(QTest::qWaitFor([&] { return Link.Statistics().PacketsIn() > After + 5; }, 5000));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return Main().OscRenderer3D().FramesDrawn() > Drawn; }, 5000));
+  if (GetParam() == TLink::Wifi) {
+    EXPECT_LT(Main().ZelvoTcpConnection().Client().bytesAvailable(), 4096);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Links, BadFrameTest, ::testing::Values(TLink::Wifi, TLink::Usb),
+                         [](const ::testing::TestParamInfo<TLink>& I) {
+                           return I.param == TLink::Wifi ? "Wifi" : "Usb";
+                         });
