@@ -4,7 +4,7 @@
 # are named here explicitly.
 set -euo pipefail
 packages=(
-  cmake ninja-build g++ clang libclang-rt-14-dev
+  cmake ninja-build g++ clang clang-format libclang-rt-14-dev git
   qt6-base-dev libqt6opengl6-dev qt6-serialport-dev
   libglu1-mesa-dev libgl1-mesa-dri
   libudev-dev pkg-config

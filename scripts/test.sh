@@ -4,6 +4,10 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh
+# Formatting is part of the checks: every tracked source as .clang-format says.
+if git rev-parse --is-inside-work-tree >/dev/null 2>&1; then
+  git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format --dry-run --Werror
+fi
 # The fuzz targets need clang's libFuzzer; the asan tree's CTest runs them.
 # Built first, so that the asan tree finds them when it is configured.
 if [ -d fuzz ]; then
