@@ -5,13 +5,15 @@
 # desktop entry, the AppStream metainfo and the udev rule validate.
 #   scripts/check-package.sh build/release/zelvo_1.3.0.0_amd64.deb
 #   scripts/check-package.sh --find build/release [--version 1.3.0.0] [--programs "zelvo;zelvo-sim"]
+# The programs /usr/bin must hold default to the list the build tree wrote
+# beside the package (zelvo-packaged-programs.txt).
 # Exits 77 (skipped) when --find finds no package.
 set -uo pipefail
 here=$PWD
 cd "$(dirname "$0")/.."
 abs() { case "$1" in /*) echo "$1" ;; *) echo "$here/$1" ;; esac; }
 
-deb="" find_dir="" programs="zelvo;zelvo-sim"
+deb="" find_dir="" programs=""
 version=$(sed -n 's/^project(Zelvo VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 while [ $# -gt 0 ]; do
   case "$1" in
@@ -30,6 +32,10 @@ if [ -n "$find_dir" ]; then
   fi
 fi
 [ -f "$deb" ] || { echo "check-package.sh: no package file '$deb'" >&2; exit 2; }
+if [ -z "$programs" ]; then
+  list=$(dirname "$deb")/zelvo-packaged-programs.txt
+  [ -f "$list" ] && programs=$(cat "$list") || programs="zelvo;zelvo-sim"
+fi
 IFS=';' read -r -a programs <<<"$programs"
 
 for tool in dpkg-deb dpkg-query apt-get readelf lintian desktop-file-validate appstreamcli; do
@@ -79,6 +85,9 @@ for program in "${programs[@]}"; do
   readelf -d "$exe" | grep -qE 'RPATH|RUNPATH' && fail "$program keeps an RPATH into the build tree"
 done
 [ "$failures" -eq "$failures_before" ] && ok "Depends covers the programs' shared libraries: $depends"
+# Qt loads the SVG plugins for the window icon at run time; no linker sees them.
+[[ "$dep_names" == *" libqt6svg6 "* ]] && ok "Depends names libqt6svg6 (SVG icon plugins)" ||
+  fail "Depends lacks libqt6svg6, which loads the SVG window icon"
 check "Depends installable (apt-get install --simulate)" apt-get install --simulate -qq "$(realpath "$deb")"
 
 # Lintian: errors fail, warnings are shown.
