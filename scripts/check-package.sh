@@ -10,7 +10,7 @@
 # Exits 77 (skipped) when --find finds no package.
 set -uo pipefail
 here=$PWD
-cd "$(dirname "$0")/.."
+cd "$(dirname "$0")/.." || exit 2
 abs() { case "$1" in /*) echo "$1" ;; *) echo "$here/$1" ;; esac; }
 
 deb="" find_dir="" programs=""
@@ -98,9 +98,9 @@ rm -f "$root.lintian"
 # Files where their conventions name them, and nothing else.
 app_id=com.quillon.Zelvo
 expected=(
-  usr/share/applications/$app_id.desktop
-  usr/share/icons/hicolor/scalable/apps/$app_id.svg
-  usr/share/metainfo/$app_id.metainfo.xml
+  "usr/share/applications/$app_id.desktop"
+  "usr/share/icons/hicolor/scalable/apps/$app_id.svg"
+  "usr/share/metainfo/$app_id.metainfo.xml"
   usr/lib/udev/rules.d/70-zelvo.rules
   usr/share/doc/zelvo/copyright
   usr/share/doc/zelvo/changelog.gz
@@ -113,7 +113,7 @@ for program in "${programs[@]}"; do
   [ -x "$root/usr/bin/$program" ] || fail "/usr/bin/$program is not executable"
 done
 unexpected=$(cd "$root" && find . -type f | sed 's|^\./||' | sort | grep -vxF -f <(printf '%s\n' "${expected[@]}"))
-[ -z "$unexpected" ] && ok "no other files" || fail "files nobody asked to ship: $(echo $unexpected)"
+[ -z "$unexpected" ] && ok "no other files" || fail "files nobody asked to ship: $(tr '\n' ' ' <<<"$unexpected")"
 
 # The programs from the installed place, with no display to fall back on.
 run() { env -u DISPLAY -u WAYLAND_DISPLAY XDG_RUNTIME_DIR="$root" timeout 30 "$@" 2>/dev/null; }

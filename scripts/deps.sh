@@ -3,7 +3,8 @@
 # libqt6opengl6-dev and xauth are only recommended by other packages, so they
 # are named here explicitly; libqt6svg6 holds the plugins that load the SVG
 # window icon. The last line builds and checks the Debian package
-# (dpkg-shlibdeps, lintian, desktop-file-validate, appstreamcli, udevadm).
+# (dpkg-shlibdeps and file for CPack; lintian, desktop-file-validate,
+# appstreamcli, udevadm for the check).
 set -euo pipefail
 packages=(
   cmake ninja-build g++ clang libclang-rt-14-dev
@@ -11,7 +12,7 @@ packages=(
   libglu1-mesa-dev libgl1-mesa-dri
   xvfb xauth
   libgtest-dev libgmock-dev libbenchmark-dev
-  dpkg-dev lintian desktop-file-utils appstream udev
+  dpkg-dev file lintian desktop-file-utils appstream udev
 )
 missing=()
 for p in "${packages[@]}"; do
