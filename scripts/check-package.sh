@@ -2,7 +2,8 @@
 # Checks the Debian package: its control fields and dependencies, lintian, and
 # the files it installs, unpacked into a temporary root with dpkg -x: where
 # they land, that the programs run from there without a display, and that the
-# desktop entry, the AppStream metainfo and the udev rule validate.
+# desktop entry, the AppStream metainfo and the udev rule validate. Last, a
+# real apt install into a fresh Debian 12 chroot (check-package-chroot.sh).
 #   scripts/check-package.sh build/release/zelvo_1.3.0.0_amd64.deb
 #   scripts/check-package.sh --find build/release [--version 1.3.0.0] [--programs "zelvo;zelvo-sim"]
 # The programs /usr/bin must hold default to the list the build tree wrote
@@ -218,6 +219,15 @@ if [ -f "$rules" ]; then
   # uaccess is applied by 73-seat-late.rules, so the rule must sort before it.
   [[ "$(basename "$rules")" < "73-seat-late.rules" ]] || fail "udev rule sorts after 73-seat-late.rules"
 fi
+
+# A real install: apt into a fresh Debian 12 chroot. It is skipped, with the
+# reason, where it cannot be tried (not root, or no mirror within reach).
+out=$(scripts/check-package-chroot.sh "$deb" "$version")
+case $? in
+  0) printf '%s\n' "$out" ;;
+  77) sed '$d; s/^/      /' <<<"$out"; echo "skip: $(tail -n 1 <<<"$out")" ;;
+  *) printf '%s\n' "$out"; failures=$((failures + 1)) ;;
+esac
 
 if [ "$failures" -ne 0 ]; then
   echo "$failures check(s) failed"

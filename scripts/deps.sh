@@ -4,7 +4,7 @@
 # are named here explicitly; libqt6svg6 holds the plugins that load the SVG
 # window icon. The last line builds and checks the Debian package
 # (dpkg-shlibdeps and file for CPack; lintian, desktop-file-validate,
-# appstreamcli, udevadm for the check).
+# appstreamcli, udevadm, debootstrap for the check).
 set -euo pipefail
 packages=(
   cmake ninja-build g++ clang libclang-rt-14-dev
@@ -12,7 +12,7 @@ packages=(
   libglu1-mesa-dev libgl1-mesa-dri
   xvfb xauth
   libgtest-dev libgmock-dev libbenchmark-dev
-  dpkg-dev file lintian desktop-file-utils appstream udev
+  dpkg-dev file lintian desktop-file-utils appstream udev debootstrap
 )
 missing=()
 for p in "${packages[@]}"; do
