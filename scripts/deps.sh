@@ -1,15 +1,19 @@
 #!/usr/bin/env bash
 # Installs every Debian 12 package the project needs to build, run and test.
 # libqt6opengl6-dev and xauth are only recommended by other packages, so they
-# are named here explicitly.
+# are named here explicitly; libqt6svg6 holds the plugins that load the SVG
+# window icon. The last line builds and checks the Debian package
+# (dpkg-shlibdeps and file for CPack; lintian, desktop-file-validate,
+# appstreamcli, udevadm, debootstrap for the check).
 set -euo pipefail
 packages=(
   cmake ninja-build g++ clang clang-format libclang-rt-14-dev git
-  qt6-base-dev libqt6opengl6-dev qt6-serialport-dev
+  qt6-base-dev libqt6opengl6-dev qt6-serialport-dev libqt6svg6
   libglu1-mesa-dev libgl1-mesa-dri
   libudev-dev pkg-config
   xvfb xauth
   libgtest-dev libgmock-dev libbenchmark-dev
+  dpkg-dev file lintian desktop-file-utils appstream udev debootstrap
 )
 missing=()
 for p in "${packages[@]}"; do
