@@ -39,6 +39,8 @@ int main(int argc, char** argv) {
   QApplication::setApplicationName("Zelvo");
   QApplication::setApplicationVersion(ZELVO_FILE_VERSION);
   QApplication::setOrganizationName("Quillon");
+  // Lets the desktop match the window to its menu entry and icon.
+  QGuiApplication::setDesktopFileName("com.quillon.Zelvo");
 
   QCommandLineParser Parser;
   Parser.setApplicationDescription("Desktop companion program of the Zelvo oscilloscope.");
