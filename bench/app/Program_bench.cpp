@@ -150,7 +150,7 @@ void BM_SteadyStateCpu(benchmark::State& State) {
   TProgram P;
   TMainForm& Main = P.Windows.MainForm();
   TPaintCounter Counter;
-  qApp->installEventFilter(&Counter);
+  App.installEventFilter(&Counter);
   RunEventLoop(CSettleMs);
   if (Main.OscRenderer3D().FramesDrawn() == 0) {
     State.SkipWithError("the scope view drew no frame");
@@ -171,7 +171,7 @@ void BM_SteadyStateCpu(benchmark::State& State) {
     State.counters["widget_paints_per_s"] = static_cast<double>(Counter.Paints - Paints0) / Wall;
     State.counters["limit"] = Main.FpsLimiter().Limit();
   }
-  qApp->removeEventFilter(&Counter);
+  App.removeEventFilter(&Counter);
 }
 
 // ---------------------------------------------------------------------------
