@@ -12,6 +12,17 @@
 class TOscDevice;
 class TOscMeasurement;
 
+// What the measurements of one channel need, gathered in one pass over its
+// whole buffer (NaN values for an empty buffer).
+struct TOscSignalValues {
+  double Vdc = 0;
+  double Vmin = 0;
+  double Vmax = 0;
+  double Vrms = 0;
+  double Vtrms = 0;
+  bool OverTuned = false;
+};
+
 class TOscSignal {
 public:
   using TNotifyEvent = std::function<void(TOscSignal* Sender)>;
@@ -72,7 +83,9 @@ public:
   double GetSampleVoltage(int Idx) const;
   bool IsOverTuned() const;
 
-  // Measurements over the whole buffer.
+  // Measurements over the whole buffer. Each function makes a pass of its
+  // own; Values() gives all of them from one pass.
+  TOscSignalValues Values() const;
   double Vdc() const;
   double Vmin() const;
   double Vmax() const;
@@ -85,6 +98,10 @@ public:
   double Wrms8() const;
   double Wrms16() const;
   double Wrms32() const;
+  // Level in dB of an AC RMS voltage against 0.775 V (1 mW into 600 ohms).
+  static double dBmOf(double Vrms);
+  // Power of an AC RMS voltage into a load.
+  static double PowerOf(double Vrms, double Ohms) { return Vrms * Vrms / Ohms; }
 
   void RegisterObserver(TOscSignalObserver* Observer) { FObservers.Register(Observer); }
   void UnregisterObserver(TOscSignalObserver* Observer) { FObservers.Unregister(Observer); }
@@ -106,6 +123,9 @@ protected:
   }
 
 private:
+  bool OutsideLimits(TOscSample Min, TOscSample Max) const;
+  double RunningVmax() const;
+
   int FFill = 0;
   TOscDeviceProperties FChanges;
   TOscDevice* FDevice;
