@@ -22,10 +22,13 @@ void TOscRenderer::Detach() {
   if (FOscilloscope != nullptr)
     FOscilloscope->UnregisterObserver(FDeviceObserver.get());
   FOscilloscope = nullptr;
+  // The traces' sources may be gone with the device.
+  FTracesValid = false;
 }
 
 void TOscRenderer::SetOscilloscope(TOscDevice* Value) {
   Detach();
+  FTracesValid = false;
   FOscilloscope = Value;
   if (Value == nullptr)
     return;
@@ -35,6 +38,29 @@ void TOscRenderer::SetOscilloscope(TOscDevice* Value) {
 void TOscRenderer::BuildTraces() {
   OscBuildTraces(*FTraces, FOscilloscope, FSkin->TraceColors(),
                  [this](std::vector<TOscPoint>& Points) { PointsToScreen(Points); });
+  CurrentSources(FBuiltSources);
+  FTracesValid = true;
+}
+
+void TOscRenderer::CurrentSources(std::vector<TTraceSource>& Sources) const {
+  Sources.clear();
+  if (FOscilloscope == nullptr || !FOscilloscope->HasSignals())
+    return;
+  const TOscSignals& Signals = FOscilloscope->Signals();
+  for (int I = 0; I < Signals.Count(); ++I) {
+    const TOscSignal& S = Signals.Signal(I);
+    const bool Shown = S.Visible() && S.VoltsPerDivision() != vdivNone;
+    Sources.push_back(
+        {&S, S.Generation(), Shown, Shown ? FSkin->TraceColors().Color(I).Color() : 0});
+  }
+}
+
+bool TOscRenderer::UpdateTraces() {
+  CurrentSources(FSources);
+  if (FTracesValid && FSources == FBuiltSources)
+    return false;
+  BuildTraces();
+  return true;
 }
 
 void TOscRenderer::OnDeviceChanged(TOscDevice*, TOscDeviceProperties Changes) {
@@ -63,7 +89,7 @@ void TOscRenderer::DoResizeSignal() {
 }
 
 void TOscRenderer::Render() {
-  BuildTraces();
+  UpdateTraces();
 }
 
 void TOscRenderer::Paint() {

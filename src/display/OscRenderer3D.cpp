@@ -205,6 +205,8 @@ void TOscRenderer3D::SetFlip(bool Value) {
   if (Value == FFlip)
     return;
   FFlip = Value;
+  // The flip is applied to the trace points as they are built.
+  InvalidateTraces();
   DoChange();
 }
 
@@ -247,14 +249,15 @@ bool TOscRenderer3D::CanDraw() const {
 }
 
 void TOscRenderer3D::Render() {
-  TOscRenderer::Render();
+  if (UpdateTraces())
+    FForceDraw = true;
   if (!CanDraw()) {
     // Whatever comes on screen later must be drawn in full.
     FForceDraw = true;
     return;
   }
-  TFrameLook Look = CurrentLook();
-  if (!FForceDraw && SameAsShown(Look))
+  CurrentLook(FLook);
+  if (!FForceDraw && FLook == FShownLook)
     return;
   if (!FRenderingContext->makeCurrent(FWindow))
     return;
@@ -264,7 +267,7 @@ void TOscRenderer3D::Render() {
   FRenderingContext->swapBuffers(FWindow);
   ++FFramesDrawn;
   FForceDraw = false;
-  RememberShown(std::move(Look));
+  std::swap(FShownLook, FLook);
   if (FOnAfterSwap)
     FOnAfterSwap(this);
 }
@@ -408,8 +411,7 @@ void TOscRenderer3D::DrawMarker(const TOscMarker& Marker) {
   FCanvas->Line(A.X, A.Y, B.X, B.Y);
 }
 
-TOscRenderer3D::TFrameLook TOscRenderer3D::CurrentLook() const {
-  TFrameLook L;
+void TOscRenderer3D::CurrentLook(TFrameLook& L) const {
   const qreal Dpr = FWindow != nullptr ? FWindow->devicePixelRatio() : 1.0;
   L.Width = width();
   L.Height = height();
@@ -422,32 +424,10 @@ TOscRenderer3D::TFrameLook TOscRenderer3D::CurrentLook() const {
   L.Scroll = FHorizontalScroller->Position();
   L.Grid = Skin().GridColor();
   L.Background = Skin().BackgroundColor();
-  L.Markers.reserve(static_cast<std::size_t>(FMarkers->Count()));
+  L.Markers.clear();
   for (int I = 0; I < FMarkers->Count(); ++I) {
     const TOscMarker& M = FMarkers->Marker(I);
     L.Markers.push_back({M.Visible(), M.Position(), M.Style(), M.Line(), M.Color()});
-  }
-  return L;
-}
-
-bool TOscRenderer3D::SameAsShown(const TFrameLook& Look) const {
-  if (!(Look == FShownLook) || Traces().Count() != static_cast<int>(FShownTraces.size()))
-    return false;
-  for (int I = 0; I < Traces().Count(); ++I) {
-    const TOscTrace& T = Traces().Trace(I);
-    const TTraceLook& S = FShownTraces[static_cast<std::size_t>(I)];
-    if (T.Color() != S.Color || T.Points != S.Points)
-      return false;
-  }
-  return true;
-}
-
-void TOscRenderer3D::RememberShown(TFrameLook Look) {
-  FShownLook = std::move(Look);
-  FShownTraces.resize(static_cast<std::size_t>(Traces().Count()));
-  for (int I = 0; I < Traces().Count(); ++I) {
-    FShownTraces[static_cast<std::size_t>(I)].Color = Traces().Trace(I).Color();
-    FShownTraces[static_cast<std::size_t>(I)].Points = Traces().Trace(I).Points;
   }
 }
 

@@ -81,10 +81,11 @@ public:
   const TNotifyEvent& OnAfterSwap() const { return FOnAfterSwap; }
   void SetOnAfterSwap(TNotifyEvent Value) { FOnAfterSwap = std::move(Value); }
 
-  // Rebuilds the traces and shows a frame. A frame is drawn only when the
-  // window and its context exist and are on screen, and only when the picture
-  // differs from the one shown (new samples, settings, skin, markers, scroll
-  // position, size) or the window was exposed or resized.
+  // Rebuilds the traces when their samples changed and shows a frame. A
+  // frame is drawn only when the window and its context exist and are on
+  // screen, and only when the picture differs from the one shown (new
+  // samples, settings, skin, markers, scroll position, size) or the window
+  // was exposed or resized.
   void Render() override;
   // One frame into the back buffer; the context must be current.
   virtual void Draw();
@@ -163,17 +164,11 @@ private:
              Markers == O.Markers;
     }
   };
-  struct TTraceLook {
-    TOscColor Color;
-    std::vector<TOscPoint> Points;
-  };
 
   void CreateWnd();
   bool CanDraw() const;
   TFrameGeometry CurrentGeometry() const;
-  TFrameLook CurrentLook() const;
-  bool SameAsShown(const TFrameLook& Look) const;
-  void RememberShown(TFrameLook Look);
+  void CurrentLook(TFrameLook& Look) const;
   void BuildGrid();
   void DrawGrid();
   void DrawTraces();
@@ -221,8 +216,10 @@ private:
   bool FForceDraw = true;
   bool FHaveFrame = false;
   TFrameGeometry FLastGeometry;
+  // The look of the frame on screen, and the one of this tick; they swap
+  // after a draw, so that neither allocates from frame to frame.
   TFrameLook FShownLook;
-  std::vector<TTraceLook> FShownTraces;
+  TFrameLook FLook;
   long long FFramesDrawn = 0;
   bool FMouseCaptured = false;
   Qt::CursorShape FCursor = Qt::ArrowCursor;

@@ -35,6 +35,7 @@ void TOscSignal::SetSize(int Value) {
     return;
   FSamples.resize(static_cast<std::size_t>(Value), 0);
   FCount = Value;
+  ++FGeneration;
   // A shrunk buffer cannot stay filled beyond its end.
   FFill = std::min(FFill, Value);
   DoChange({propSignal});
@@ -66,6 +67,7 @@ void TOscSignal::SetMultiplier(TOscMultiplier Value) {
 void TOscSignal::Clear() {
   std::fill(FSamples.begin(), FSamples.end(), 0);
   FFill = 0;
+  ++FGeneration;
 }
 
 double TOscSignal::VoltsPerSample() const {
@@ -74,7 +76,7 @@ double TOscSignal::VoltsPerSample() const {
 
 double TOscSignal::SamplesPerVolt() const {
   // Infinite at vdivNone; floating-point errors never trap.
-  return CSamplesPerVoltDivision / COscVoltsPerDivision[FVoltsPerDivision];
+  return CSamplesPerVoltDivision / OscVoltsPerDivisionOf(FVoltsPerDivision);
 }
 
 double TOscSignal::Voltage(double Sample) const {

@@ -2,6 +2,7 @@
 
 // One channel of the device model and the list that owns the channels.
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -62,19 +63,26 @@ public:
     if (FFill < Idx + 1)
       FFill = Idx + 1;
     FSamples[static_cast<std::size_t>(Idx)] = Value;
+    ++FGeneration;
   }
   // The whole buffer, Count() samples, for passes that read every sample.
   const TOscSample* Samples() const { return FSamples.data(); }
   // Samples From .. From+Length-1 for writers of whole blocks: one range check
   // for the block, Fill raised as SetSample would raise it, no notification.
   TOscSample* SampleBlock(int From, int Length) {
+    // In 64 bits: a huge Length must not wrap From + Length - 1 into range.
     CheckIndex(From);
-    CheckIndex(From + Length - 1);
+    if (Length < 1 || std::int64_t{From} + Length > FCount)
+      throw EOscOutOfRangeError(SIndexOutOfRange);
     if (FFill < From + Length)
       FFill = From + Length;
+    ++FGeneration;
     return FSamples.data() + From;
   }
   void Clear();
+  // Advanced by every write of samples (one sample, a block, clearing,
+  // resizing): whoever shows the samples compares it to know they changed.
+  std::uint64_t Generation() const { return FGeneration; }
 
   // Scales.
   double VoltsPerSample() const;
@@ -127,6 +135,7 @@ private:
   double RunningVmax() const;
 
   int FFill = 0;
+  std::uint64_t FGeneration = 0;
   TOscDeviceProperties FChanges;
   TOscDevice* FDevice;
   TOscObserverList<TOscSignal> FObservers;

@@ -58,6 +58,8 @@ public:
   TOscTrace* Add(std::unique_ptr<TOscTrace> Trace);
   int Count() const { return static_cast<int>(FTraces.size()); }
   void Clear() { FTraces.clear(); }
+  // Drops the traces from Count on; keeps the ones before.
+  void Truncate(int Count);
   // No clamping: a bad index raises EOscOutOfRangeError.
   TOscTrace& Trace(int Index) const { return GetTrace(Index); }
   TOscTrace& GetTrace(int Index) const;
@@ -90,8 +92,14 @@ using TOscPointMap = std::function<void(std::vector<TOscPoint>& Points)>;
 std::unique_ptr<TOscTrace> OscBuildTrace(const TOscSignal& Signal, TOscColor Color,
                                          const TOscPointMap& Map);
 
-// Clears Traces, then adds one trace per visible channel with a volts per
-// division other than vdivNone, in channel order, coloured with the trace
-// colour of the channel's index (clamped to the last colour).
+// Trace becomes all filled samples of the channel, as OscBuildTrace builds
+// them, reusing its storage.
+void OscFillTrace(TOscTrace& Trace, const TOscSignal& Signal, TOscColor Color,
+                  const TOscPointMap& Map);
+
+// Makes Traces one trace per visible channel with a volts per division other
+// than vdivNone, in channel order, coloured with the trace colour of the
+// channel's index (clamped to the last colour). The traces already there are
+// refilled in place, so that a view rebuilding them allocates nothing.
 void OscBuildTraces(TOscTraces& Traces, const TOscDevice* Device, const TOscTraceColors& Colors,
                     const TOscPointMap& Map);
