@@ -86,6 +86,12 @@ void TOscIdleHook::Schedule() {
   timerfd_settime(FTimerFd, 0, &At, nullptr);
 }
 
+void TOscIdleHook::Wake() {
+  Disarm();
+  FNow.setInterval(0);
+  FNow.start();
+}
+
 void TOscIdleHook::Pass() {
   bool Done = true;
   if (FOnIdle)

@@ -32,6 +32,9 @@ public:
 
   // Re-arms the wake-up from NextPass, replacing any pending one.
   void Schedule();
+  // A pass at once (once the pending events are through), replacing any
+  // pending wake-up; it schedules the next one itself.
+  void Wake();
 
 private:
   void Pass();

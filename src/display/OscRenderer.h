@@ -23,12 +23,14 @@ public:
   explicit TOscRenderer(QWidget* Parent = nullptr);
   ~TOscRenderer() override;
 
-  TOscSkin& Skin() const { return *FSkin; }
+  const TOscSkin& Skin() const { return *FSkin; }
+  TOscSkin& Skin() { return *FSkin; }
   int ScopeWidth() const { return FScopeRect.Right - FScopeRect.Left + 1; }
   int ScopeHeight() const { return FScopeRect.Bottom - FScopeRect.Top + 1; }
   const TOscRect& ScopeRect() const { return FScopeRect; }
   void SetScopeRect(const TOscRect& Value) { FScopeRect = Value; }
-  TOscTraces& Traces() const { return *FTraces; }
+  const TOscTraces& Traces() const { return *FTraces; }
+  TOscTraces& Traces() { return *FTraces; }
 
   // The view learns of the device's destruction by itself (its channels
   // announce that their buffers are gone) and then holds no device.

@@ -48,19 +48,24 @@ public:
   // True: a sample value v is shown at grid Y 255 - v.
   bool Flip() const { return FFlip; }
   void SetFlip(bool Value);
-  TOscTimeScroller& HorizontalScroller() const { return *FHorizontalScroller; }
+  const TOscTimeScroller& HorizontalScroller() const { return *FHorizontalScroller; }
+  TOscTimeScroller& HorizontalScroller() { return *FHorizontalScroller; }
   // Copies the position; the view's own scroller is never replaced.
   void SetHorizontalScroller(const TOscTimeScroller& Value);
   TOscFpsLimiter* FpsLimiter() const { return FFpsLimiter; }
   // Not owned; a limiter destroyed while attached detaches itself.
   void SetFpsLimiter(TOscFpsLimiter* Value);
-  TOscTriggerMarker& TriggerMarker() const { return *FTriggerMarker; }
+  const TOscTriggerMarker& TriggerMarker() const { return *FTriggerMarker; }
+  TOscTriggerMarker& TriggerMarker() { return *FTriggerMarker; }
   // Copies the position into the view's own trigger marker.
   void SetTriggerMarker(const TOscTriggerMarker& Value);
-  TOscMarkerMeasurer& TimeBaseMarkers() const { return *FTimeBaseMarkers; }
-  TOscMarkerMeasurer& VDivMarkers() const { return *FVDivMarkers; }
+  const TOscMarkerMeasurer& TimeBaseMarkers() const { return *FTimeBaseMarkers; }
+  TOscMarkerMeasurer& TimeBaseMarkers() { return *FTimeBaseMarkers; }
+  const TOscMarkerMeasurer& VDivMarkers() const { return *FVDivMarkers; }
+  TOscMarkerMeasurer& VDivMarkers() { return *FVDivMarkers; }
   TOscCanvas3D* Canvas() const { return FCanvas.get(); }
-  TOscMarkers& Markers() const { return *FMarkers; }
+  const TOscMarkers& Markers() const { return *FMarkers; }
+  TOscMarkers& Markers() { return *FMarkers; }
   QOpenGLContext* RenderingContext() const { return FRenderingContext.get(); }
   // The native window that shows the picture and receives mouse and keys.
   QWindow* DeviceContext() const;

@@ -63,7 +63,7 @@ void TOscBattery::SetState(TOscBatteryState AState) {
 }
 
 TOscDevice::TOscDevice()
-    : FBattery(std::make_unique<TOscBattery>(this)), FTrigger(std::make_unique<TOscTrigger>(this)),
+    : FTrigger(std::make_unique<TOscTrigger>(this)),
       FSignalObserver(std::make_unique<TOscSignalObserver>(
           [this](TOscSignal* Sender, TOscDeviceProperties Changes) {
             SignalChanged(Sender, Changes);
@@ -162,22 +162,18 @@ double TOscDevice::SampleRate() const {
 }
 
 void TOscDevice::BeginUpdate() {
-  if (FUpdateCount == 0)
-    FChanges = {};
-  ++FUpdateCount;
+  FBatch.Begin();
 }
 
 void TOscDevice::EndUpdate() {
-  --FUpdateCount;
-  if (FUpdateCount == 0)
-    DoChange(FChanges);
+  TOscDeviceProperties Changes;
+  if (FBatch.End(Changes))
+    DoChange(Changes);
 }
 
 void TOscDevice::DoChange(TOscDeviceProperties Changes) {
-  if (FUpdateCount != 0) {
-    FChanges += Changes;
+  if (FBatch.Gather(Changes))
     return;
-  }
   if (Changes.ContainsAny({propTimeBase, propVdiv, propTrigger, propCoupling}))
     ClearSignals();
   NotifyObservers(Changes);

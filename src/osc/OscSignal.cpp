@@ -232,24 +232,20 @@ double TOscSignal::Wrms32() const {
 }
 
 void TOscSignal::BeginUpdate() {
-  if (FUpdateCount == 0)
-    FChanges = {};
-  ++FUpdateCount;
+  FBatch.Begin();
 }
 
 void TOscSignal::EndUpdate() {
-  --FUpdateCount;
   // Also with nothing recorded: an empty set tells observers that the samples
   // were renewed.
-  if (FUpdateCount == 0)
-    DoChange(FChanges);
+  TOscDeviceProperties Changes;
+  if (FBatch.End(Changes))
+    DoChange(Changes);
 }
 
 void TOscSignal::DoChange(TOscDeviceProperties Changes) {
-  if (FUpdateCount != 0) {
-    FChanges += Changes;
+  if (FBatch.Gather(Changes))
     return;
-  }
   NotifyObservers(Changes);
   CallChanged(Changes);
 }
@@ -264,8 +260,8 @@ TOscSignal* TOscSignals::Add(int ALength) {
   return FSignals.back().get();
 }
 
-TOscSignal& TOscSignals::Signal(int Idx) const {
+std::size_t TOscSignals::Checked(int Idx) const {
   if (Idx < 0 || Idx >= Count())
     throw EOscOutOfRangeError(SIndexOutOfRange);
-  return *FSignals[static_cast<std::size_t>(Idx)];
+  return static_cast<std::size_t>(Idx);
 }

@@ -34,7 +34,8 @@ public:
   TOscSignal& operator=(const TOscSignal&) = delete;
 
   TOscDevice* Owner() const { return FDevice; }
-  TOscMeasurement& Measurement() const { return *FMeasurement; }
+  const TOscMeasurement& Measurement() const { return *FMeasurement; }
+  TOscMeasurement& Measurement() { return *FMeasurement; }
 
   int Fill() const { return FFill; }
   int Count() const { return FCount; }
@@ -136,13 +137,12 @@ private:
 
   int FFill = 0;
   std::uint64_t FGeneration = 0;
-  TOscDeviceProperties FChanges;
   TOscDevice* FDevice;
   TOscObserverList<TOscSignal> FObservers;
   bool FVisible = true;
   int FCount = 0;
   std::vector<TOscSample> FSamples;
-  int FUpdateCount = 0;
+  TOscUpdateBatch FBatch;
   TOscInputCoupling FCoupling = inAC;
   TOscVoltsPerDivision FVoltsPerDivision = vdivNone;
   int FYPosition = 0;
@@ -157,10 +157,14 @@ public:
 
   TOscSignal* Add(int ALength);
   int Count() const { return static_cast<int>(FSignals.size()); }
-  TOscSignal& Signal(int Idx) const;
-  TOscSignal& operator[](int Idx) const { return Signal(Idx); }
+  const TOscSignal& Signal(int Idx) const { return *FSignals[Checked(Idx)]; }
+  TOscSignal& Signal(int Idx) { return *FSignals[Checked(Idx)]; }
+  const TOscSignal& operator[](int Idx) const { return Signal(Idx); }
+  TOscSignal& operator[](int Idx) { return Signal(Idx); }
 
 private:
+  std::size_t Checked(int Idx) const;
+
   TOscDevice* FOwner;
   std::vector<std::unique_ptr<TOscSignal>> FSignals;
 };

@@ -22,10 +22,10 @@ TOscTrace* TOscTraces::Add(std::unique_ptr<TOscTrace> Trace) {
   return FTraces.back().get();
 }
 
-TOscTrace& TOscTraces::GetTrace(int Index) const {
+std::size_t TOscTraces::Checked(int Index) const {
   if (Index < 0 || Index >= Count())
     throw EOscOutOfRangeError(SIndexOutOfRange);
-  return *FTraces[static_cast<std::size_t>(Index)];
+  return static_cast<std::size_t>(Index);
 }
 
 void TOscTraces::Truncate(int Count) {

@@ -61,10 +61,14 @@ public:
   // Drops the traces from Count on; keeps the ones before.
   void Truncate(int Count);
   // No clamping: a bad index raises EOscOutOfRangeError.
-  TOscTrace& Trace(int Index) const { return GetTrace(Index); }
-  TOscTrace& GetTrace(int Index) const;
+  const TOscTrace& Trace(int Index) const { return *FTraces[Checked(Index)]; }
+  TOscTrace& Trace(int Index) { return *FTraces[Checked(Index)]; }
+  const TOscTrace& GetTrace(int Index) const { return Trace(Index); }
+  TOscTrace& GetTrace(int Index) { return Trace(Index); }
 
 private:
+  std::size_t Checked(int Index) const;
+
   std::vector<std::unique_ptr<TOscTrace>> FTraces;
 };
 

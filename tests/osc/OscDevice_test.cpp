@@ -319,6 +319,14 @@ TEST_F(ModelTest, BatchingHoldsChangesUntilTheOutermostEnd) {
   C.EndUpdate(); // nothing changed: the empty set still goes out once
   EXPECT_EQ(Log,
             (std::vector<std::string>{"device{0}", "device.OnChange", "ch0{0}", "ch0.OnChange"}));
+  // An end without a begin announces nothing and leaves no batch open that
+  // would swallow the changes after it.
+  Log.clear();
+  C.EndUpdate();
+  Device.EndUpdate();
+  EXPECT_TRUE(Log.empty());
+  C.SetCoupling(inAC);
+  EXPECT_EQ(Log.size(), 4u);
 }
 
 TEST_F(ModelTest, CalibratingFiresCalibrateAndCalibratedAfterTheNotification) {
