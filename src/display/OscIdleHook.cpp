@@ -8,6 +8,8 @@
 
 #include <QSocketNotifier>
 
+#include "osc/OscErrorBoundary.h"
+
 namespace {
 
 std::int64_t SteadyNs() {
@@ -25,22 +27,25 @@ TOscIdleHook::TOscIdleHook(TIdleEvent OnIdle, TNextPass NextPass)
     : FOnIdle(std::move(OnIdle)), FNextPass(std::move(NextPass)) {
   FNow.setSingleShot(true);
   FNow.setInterval(0);
-  QObject::connect(&FNow, &QTimer::timeout, this, [this] { Pass(); });
+  QObject::connect(&FNow, &QTimer::timeout, this, [this] { OscGuarded([&] { Pass(); }); });
   FTimerFd = timerfd_create(CLOCK_MONOTONIC, TFD_NONBLOCK | TFD_CLOEXEC);
   if (FTimerFd >= 0) {
     FNotifier = std::make_unique<QSocketNotifier>(FTimerFd, QSocketNotifier::Read);
-    QObject::connect(FNotifier.get(), &QSocketNotifier::activated, this, [this] {
-      std::uint64_t Expirations = 0;
-      // Drains the expiry count; a short read only means it was already drained.
-      if (read(FTimerFd, &Expirations, sizeof Expirations) < 0)
-        Expirations = 0;
-      if (FDeadline >= 0) {
-        FDelays[FDelayCount++ % FDelays.size()] = std::max<std::int64_t>(0, SteadyNs() - FDeadline);
-        FDeadline = -1;
-      }
-      Pass();
-    });
+    QObject::connect(FNotifier.get(), &QSocketNotifier::activated, this,
+                     [this] { OscGuarded([&] { Woken(); }); });
   }
+}
+
+void TOscIdleHook::Woken() {
+  std::uint64_t Expirations = 0;
+  // Drains the expiry count; a short read only means it was already drained.
+  if (read(FTimerFd, &Expirations, sizeof Expirations) < 0)
+    Expirations = 0;
+  if (FDeadline >= 0) {
+    FDelays[FDelayCount++ % FDelays.size()] = std::max<std::int64_t>(0, SteadyNs() - FDeadline);
+    FDeadline = -1;
+  }
+  Pass();
 }
 
 TOscIdleHook::~TOscIdleHook() {
@@ -94,8 +99,12 @@ void TOscIdleHook::Wake() {
 
 void TOscIdleHook::Pass() {
   bool Done = true;
-  if (FOnIdle)
-    FOnIdle(Done);
+  // A handler that throws still gets its next pass: the error goes to the
+  // program's handler, the frames go on.
+  OscGuarded([&] {
+    if (FOnIdle)
+      FOnIdle(Done);
+  });
   if (!Done)
     Schedule();
 }

@@ -38,6 +38,7 @@ public:
 
 private:
   void Pass();
+  void Woken();
   void Disarm();
   std::int64_t WakeDelayFloor() const;
 

@@ -1,5 +1,7 @@
 #include "display/OscRenderer.h"
 
+#include "osc/OscErrorBoundary.h"
+
 TOscRenderer::TOscRenderer(QWidget* Parent)
     : QWidget(Parent), FDeviceObserver(std::make_unique<TOscDeviceObserver>(
                            [this](TOscDevice* Sender, TOscDeviceProperties Changes) {
@@ -101,10 +103,11 @@ void TOscRenderer::Resize() {
     FOnResize(this);
 }
 
+// Entry points from the event loop: nothing thrown may reach Qt.
 void TOscRenderer::paintEvent(QPaintEvent*) {
-  Paint();
+  OscGuarded([&] { Paint(); });
 }
 
 void TOscRenderer::resizeEvent(QResizeEvent*) {
-  Resize();
+  OscGuarded([&] { Resize(); });
 }

@@ -14,6 +14,7 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
+#include "osc/OscErrorBoundary.h"
 #include "osc/OscTypes.h"
 
 // The native child window the view draws on. It receives the mouse and the
@@ -32,32 +33,45 @@ public:
   TOscRenderer3D* FView;
 
 protected:
+  // Entry points from the event loop: nothing thrown may reach Qt.
   void exposeEvent(QExposeEvent*) override {
-    if (FView != nullptr && isExposed())
-      FView->WindowExposed();
+    OscGuarded([&] {
+      if (FView != nullptr && isExposed())
+        FView->WindowExposed();
+    });
   }
   void resizeEvent(QResizeEvent*) override {
-    if (FView != nullptr)
-      FView->WindowResized();
+    OscGuarded([&] {
+      if (FView != nullptr)
+        FView->WindowResized();
+    });
   }
   void mousePressEvent(QMouseEvent* E) override {
-    if (FView != nullptr)
-      FView->MouseDown(E->button(), E->modifiers(), Px(E->position().x()), Px(E->position().y()));
+    OscGuarded([&] {
+      if (FView != nullptr)
+        FView->MouseDown(E->button(), E->modifiers(), Px(E->position().x()), Px(E->position().y()));
+    });
   }
   void mouseReleaseEvent(QMouseEvent* E) override {
-    if (FView != nullptr)
-      FView->MouseUp(E->button(), E->modifiers(), Px(E->position().x()), Px(E->position().y()));
+    OscGuarded([&] {
+      if (FView != nullptr)
+        FView->MouseUp(E->button(), E->modifiers(), Px(E->position().x()), Px(E->position().y()));
+    });
   }
   void mouseMoveEvent(QMouseEvent* E) override {
-    if (FView != nullptr)
-      FView->MouseMove(E->modifiers(), Px(E->position().x()), Px(E->position().y()));
+    OscGuarded([&] {
+      if (FView != nullptr)
+        FView->MouseMove(E->modifiers(), Px(E->position().x()), Px(E->position().y()));
+    });
   }
   void keyPressEvent(QKeyEvent* E) override {
     // Should the window get the keyboard after all: keys do nothing in the
     // view, but Tab must still lead out of it.
-    const bool Plain = (E->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) == 0;
-    if (FView != nullptr && Plain && (E->key() == Qt::Key_Tab || E->key() == Qt::Key_Backtab))
-      FView->LeaveByTab(E->key() == Qt::Key_Tab && (E->modifiers() & Qt::ShiftModifier) == 0);
+    OscGuarded([&] {
+      const bool Plain = (E->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) == 0;
+      if (FView != nullptr && Plain && (E->key() == Qt::Key_Tab || E->key() == Qt::Key_Backtab))
+        FView->LeaveByTab(E->key() == Qt::Key_Tab && (E->modifiers() & Qt::ShiftModifier) == 0);
+    });
   }
   void keyReleaseEvent(QKeyEvent*) override {}
 
@@ -506,9 +520,11 @@ void TOscRenderer3D::paintEvent(QPaintEvent*) {
 }
 
 void TOscRenderer3D::resizeEvent(QResizeEvent* Event) {
-  if (FContainer != nullptr)
-    FContainer->setGeometry(rect());
-  TOscRenderer::resizeEvent(Event);
+  OscGuarded([&] {
+    if (FContainer != nullptr)
+      FContainer->setGeometry(rect());
+    TOscRenderer::resizeEvent(Event);
+  });
 }
 
 void TOscRenderer3D::HandleHorizontalScroll(TOscTimeScroller*) {

@@ -8,6 +8,7 @@
 #include <QTest>
 
 #include "display/OscFpsLimiter.h"
+#include "osc/OscErrorBoundary.h"
 
 namespace {
 
@@ -167,6 +168,22 @@ TEST(OscFpsLimiter, EventLoopDrivesTicksUntilInactive) {
   EXPECT_EQ(Ticks, Stopped);
   L.SetActive(true);
   EXPECT_TRUE(QTest::qWaitFor([&] { return Ticks > Stopped; }));
+}
+
+TEST(OscFpsLimiter, ThrowingObserverReachesTheHandlerAndTicksGoOn) {
+  App();
+  int Handled = 0;
+  TOscExceptionHandler Saved = OscSetExceptionHandler([&](std::exception_ptr) { ++Handled; });
+  TOscFpsLimiter L;
+  int Ticks = 0;
+  TOscFpsObserver O([&](TOscFpsLimiter*) {
+    if (++Ticks == 1)
+      throw EOscError("first frame failed");
+  });
+  L.RegisterObserver(&O);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return Ticks >= 3; }));
+  OscSetExceptionHandler(std::move(Saved));
+  EXPECT_EQ(Handled, 1);
 }
 
 TEST(OscFpsLimiter, ObserverAndLimiterMayDieInEitherOrder) {
