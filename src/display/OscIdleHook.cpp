@@ -3,25 +3,9 @@
 #include <sys/timerfd.h>
 #include <unistd.h>
 
-#include <algorithm>
-#include <chrono>
-
 #include <QSocketNotifier>
 
 #include "osc/OscErrorBoundary.h"
-
-namespace {
-
-std::int64_t SteadyNs() {
-  return std::chrono::duration_cast<std::chrono::nanoseconds>(
-             std::chrono::steady_clock::now().time_since_epoch())
-      .count();
-}
-
-// No more than this is taken off a wait, however slow the recent wake-ups.
-constexpr std::int64_t CMaxEarlyNs = 1000000;
-
-} // namespace
 
 TOscIdleHook::TOscIdleHook(TIdleEvent OnIdle, TNextPass NextPass)
     : FOnIdle(std::move(OnIdle)), FNextPass(std::move(NextPass)) {
@@ -41,10 +25,6 @@ void TOscIdleHook::Woken() {
   // Drains the expiry count; a short read only means it was already drained.
   if (read(FTimerFd, &Expirations, sizeof Expirations) < 0)
     Expirations = 0;
-  if (FDeadline >= 0) {
-    FDelays[FDelayCount++ % FDelays.size()] = std::max<std::int64_t>(0, SteadyNs() - FDeadline);
-    FDeadline = -1;
-  }
   Pass();
 }
 
@@ -54,15 +34,8 @@ TOscIdleHook::~TOscIdleHook() {
     close(FTimerFd);
 }
 
-std::int64_t TOscIdleHook::WakeDelayFloor() const {
-  if (FDelayCount < FDelays.size())
-    return 0; // too few wake-ups yet to judge
-  return std::min(CMaxEarlyNs, *std::min_element(FDelays.begin(), FDelays.end()));
-}
-
 void TOscIdleHook::Disarm() {
   FNow.stop();
-  FDeadline = -1;
   if (FTimerFd >= 0) {
     itimerspec Off{};
     timerfd_settime(FTimerFd, 0, &Off, nullptr);
@@ -80,14 +53,9 @@ void TOscIdleHook::Schedule() {
     FNow.start();
     return;
   }
-  // A wait shorter than the floor is kept whole: shortening it would only
-  // bring passes that find nothing due.
-  const std::int64_t Floor = WakeDelayFloor();
-  const std::int64_t Wait = Ns > Floor ? Ns - Floor : Ns;
   itimerspec At{};
-  At.it_value.tv_sec = static_cast<time_t>(Wait / 1000000000);
-  At.it_value.tv_nsec = static_cast<long>(Wait % 1000000000);
-  FDeadline = SteadyNs() + Wait;
+  At.it_value.tv_sec = static_cast<time_t>(Ns / 1000000000);
+  At.it_value.tv_nsec = static_cast<long>(Ns % 1000000000);
   timerfd_settime(FTimerFd, 0, &At, nullptr);
 }
 
