@@ -30,7 +30,6 @@ void TOscRenderer::Detach() {
 
 void TOscRenderer::SetOscilloscope(TOscDevice* Value) {
   Detach();
-  FTracesValid = false;
   FOscilloscope = Value;
   if (Value == nullptr)
     return;
