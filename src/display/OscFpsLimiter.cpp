@@ -34,15 +34,11 @@ float TOscTimer::Period() const {
                             static_cast<double>(FFrequency));
 }
 
-TOscFpsLimiter::TOscFpsLimiter(TOscClock Clock, std::int64_t Frequency) {
-  const bool OwnClock = !Clock;
-  FTickCounter = std::make_unique<TOscTimer>(Clock, Frequency);
-  FFrameRateCounter = std::make_unique<TOscTimer>(Clock, Frequency);
-  if (OwnClock) {
-    FAppEvents = std::make_unique<TOscIdleHook>([this](bool& Done) { IdleHandler(Done); },
-                                                [this] { return NsUntilNextPass(); });
-    FAppEvents->Schedule();
-  }
+TOscFpsLimiter::TOscFpsLimiter(TOscClock Clock, std::int64_t Frequency)
+    : FTickCounter(Clock, Frequency), FFrameRateCounter(Clock, Frequency),
+      FAppEvents(std::make_unique<TOscIdleHook>([this](bool& Done) { IdleHandler(Done); },
+                                                [this] { return NsUntilNextPass(); })) {
+  FAppEvents->Wake();
 }
 
 TOscFpsLimiter::~TOscFpsLimiter() {
@@ -54,27 +50,16 @@ TOscFpsLimiter::~TOscFpsLimiter() {
   });
 }
 
+// A change of pace takes effect at the next idle pass, which comes at once
+// and then schedules the one after from the new settings.
 void TOscFpsLimiter::SetActive(bool Value) {
   FActive = Value;
-  if (FAppEvents)
-    FAppEvents->Schedule();
+  FAppEvents->Wake();
 }
 
 void TOscFpsLimiter::SetLimit(int Value) {
   FLimit = Value;
-  if (FAppEvents)
-    FAppEvents->Schedule();
-}
-
-void TOscFpsLimiter::RegisterObserver(TOscFpsObserver* Observer) {
-  if (Observer == nullptr)
-    return;
-  FObservers.Register(Observer);
-}
-
-void TOscFpsLimiter::UnRegisterObserver(TOscFpsObserver* Observer) {
-  if (Observer != nullptr)
-    FObservers.Unregister(Observer);
+  FAppEvents->Wake();
 }
 
 void TOscFpsLimiter::NotifyObservers() {
@@ -103,14 +88,14 @@ void TOscFpsLimiter::IdleHandler(bool& Done) {
 void TOscFpsLimiter::DoWork() {
   if (!FActive)
     return;
-  FTickCounter->Stop();
-  FFrameRateCounter->Stop();
-  if (FLimit <= 0 || FTickCounter->Period() >= 1000.0 / FLimit) {
+  FTickCounter.Stop();
+  FFrameRateCounter.Stop();
+  if (FLimit <= 0 || FTickCounter.Period() >= 1000.0 / FLimit) {
     DoTick();
     ++FNumberOfFrames;
-    FTickCounter->Resume();
+    FTickCounter.Resume();
   }
-  const float Window = FFrameRateCounter->Period();
+  const float Window = FFrameRateCounter.Period();
   if (Window >= 1000.0f) {
     // A window without a tick reads 0 fps, where the plain formula would
     // divide by zero.
@@ -118,7 +103,7 @@ void TOscFpsLimiter::DoWork() {
                      ? static_cast<int>(std::nearbyint(1000.0 / (Window / FNumberOfFrames)))
                      : 0;
     FNumberOfFrames = 0;
-    FFrameRateCounter->Resume();
+    FFrameRateCounter.Resume();
   }
 }
 
@@ -127,9 +112,9 @@ std::int64_t TOscFpsLimiter::NsUntilNextPass() const {
     return -1;
   if (FLimit <= 0)
     return 0;
-  const std::int64_t Freq = FTickCounter->Frequency();
-  const std::int64_t Due = FTickCounter->StartCount() + (Freq + FLimit - 1) / FLimit;
-  const std::int64_t Left = Due - FTickCounter->Clock()();
+  const std::int64_t Freq = FTickCounter.Frequency();
+  const std::int64_t Due = FTickCounter.StartCount() + (Freq + FLimit - 1) / FLimit;
+  const std::int64_t Left = Due - FTickCounter.Clock()();
   if (Left <= 0)
     return 0;
   return Left * (1000000000 / Freq) + CWakeMarginNs;

@@ -68,9 +68,9 @@ class TOscFpsLimiter {
 public:
   using TNotifyEvent = std::function<void(TOscFpsLimiter* Sender)>;
 
-  // Without a clock the limiter runs on steady_clock and paces itself from
-  // the Qt event loop. With a clock of its own (tests) it is driven only by
-  // explicit IdleHandler or DoWork calls.
+  // Without a clock the limiter runs on steady_clock. Either way it paces
+  // itself from the Qt event loop; a test clock changes only the time it reads
+  // (tests that do not run the event loop drive it by IdleHandler or DoWork).
   explicit TOscFpsLimiter(TOscClock Clock = {}, std::int64_t Frequency = 0);
   virtual ~TOscFpsLimiter();
   TOscFpsLimiter(const TOscFpsLimiter&) = delete;
@@ -84,16 +84,18 @@ public:
   int Limit() const { return FLimit; }
   void SetLimit(int Value);
   int NumberOfFrames() const { return FNumberOfFrames; }
-  TOscTimer& TickCounter() { return *FTickCounter; }
-  TOscTimer& FrameRateCounter() { return *FFrameRateCounter; }
+  const TOscTimer& TickCounter() const { return FTickCounter; }
+  TOscTimer& TickCounter() { return FTickCounter; }
+  const TOscTimer& FrameRateCounter() const { return FFrameRateCounter; }
+  TOscTimer& FrameRateCounter() { return FFrameRateCounter; }
 
   const TNotifyEvent& OnTick() const { return FOnTick; }
   void SetOnTick(TNotifyEvent Value) { FOnTick = std::move(Value); }
 
-  // The same observer may be registered twice; it is then ticked twice.
-  void RegisterObserver(TOscFpsObserver* Observer);
-  // Removes the first registration.
-  void UnRegisterObserver(TOscFpsObserver* Observer);
+  // The subjects' rule (TOscSubject): null raises, twice registered is
+  // ticked twice, unregistering removes the first registration.
+  void RegisterObserver(TOscFpsObserver* Observer) { FObservers.Register(Observer); }
+  void UnRegisterObserver(TOscFpsObserver* Observer) { FObservers.Unregister(Observer); }
 
   // One idle pass: asks for another pass, then works if active.
   void IdleHandler(bool& Done);
@@ -107,9 +109,9 @@ protected:
 private:
   std::int64_t NsUntilNextPass() const;
 
-  TOscObserverRegistry<TOscFpsObserver> FObservers;
-  std::unique_ptr<TOscTimer> FTickCounter;
-  std::unique_ptr<TOscTimer> FFrameRateCounter;
+  TOscSubject<TOscFpsObserver> FObservers;
+  TOscTimer FTickCounter;
+  TOscTimer FFrameRateCounter;
   bool FActive = true;
   int FFrameRate = 0;
   int FNumberOfFrames = 0;

@@ -5,12 +5,7 @@
 // the next pass is due: at once (a zero timer, which lets every pending event
 // through first) or after a delay, on a timerfd because QTimer only resolves
 // whole milliseconds and a 16.67 ms frame interval rounded up loses frames.
-// Waking always costs some time (the event loop's dispatch, the scheduler), and
-// every late pass delays all later frames; so the hook learns the least delay
-// of its recent wake-ups and sets the timer that much earlier. A pass can
-// then, rarely, come a little early; it finds nothing due and sleeps again.
 
-#include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -32,20 +27,18 @@ public:
 
   // Re-arms the wake-up from NextPass, replacing any pending one.
   void Schedule();
+  // A pass at once (once the pending events are through), replacing any
+  // pending wake-up; it schedules the next one itself.
+  void Wake();
 
 private:
   void Pass();
+  void Woken();
   void Disarm();
-  std::int64_t WakeDelayFloor() const;
 
   TIdleEvent FOnIdle;
   TNextPass FNextPass;
   QTimer FNow;
   int FTimerFd = -1;
   std::unique_ptr<QSocketNotifier> FNotifier;
-  // Steady-clock ns the timerfd was set for; negative when not armed.
-  std::int64_t FDeadline = -1;
-  // Delays of the recent timerfd wake-ups past their deadline, in ns.
-  std::array<std::int64_t, 64> FDelays{};
-  std::size_t FDelayCount = 0;
 };

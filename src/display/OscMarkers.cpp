@@ -92,10 +92,10 @@ void TOscMarkers::Remove(TOscMarker* Marker) {
     FMarkers.erase(It);
 }
 
-TOscMarker& TOscMarkers::Marker(int Index) const {
+std::size_t TOscMarkers::Checked(int Index) const {
   if (Index < 0 || Index >= Count())
     throw EOscOutOfRangeError(SIndexOutOfRange);
-  return *FMarkers[static_cast<std::size_t>(Index)];
+  return static_cast<std::size_t>(Index);
 }
 
 TOscMarker* TOscMarkers::GetMarkerAt(int X, int Y) const {

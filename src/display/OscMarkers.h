@@ -134,7 +134,8 @@ public:
   void Remove(TOscMarker* Marker);
   int Count() const { return static_cast<int>(FMarkers.size()); }
   // A bad index raises EOscOutOfRangeError.
-  TOscMarker& Marker(int Index) const;
+  const TOscMarker& Marker(int Index) const { return *FMarkers[Checked(Index)]; }
+  TOscMarker& Marker(int Index) { return *FMarkers[Checked(Index)]; }
   // The first visible marker in list order whose band holds (X, Y), or null.
   TOscMarker* GetMarkerAt(int X, int Y) const;
 
@@ -143,6 +144,8 @@ public:
   virtual void MouseMove(Qt::KeyboardModifiers Shift, int X, int Y);
 
 private:
+  std::size_t Checked(int Index) const;
+
   TOscRenderer3D* FOwner;
   std::vector<TOscMarker*> FMarkers; // not owned
 };

@@ -1,5 +1,7 @@
 #include "display/OscRenderer.h"
 
+#include "osc/OscErrorBoundary.h"
+
 TOscRenderer::TOscRenderer(QWidget* Parent)
     : QWidget(Parent), FDeviceObserver(std::make_unique<TOscDeviceObserver>(
                            [this](TOscDevice* Sender, TOscDeviceProperties Changes) {
@@ -22,6 +24,8 @@ void TOscRenderer::Detach() {
   if (FOscilloscope != nullptr)
     FOscilloscope->UnregisterObserver(FDeviceObserver.get());
   FOscilloscope = nullptr;
+  // The traces' sources may be gone with the device.
+  FTracesValid = false;
 }
 
 void TOscRenderer::SetOscilloscope(TOscDevice* Value) {
@@ -35,6 +39,29 @@ void TOscRenderer::SetOscilloscope(TOscDevice* Value) {
 void TOscRenderer::BuildTraces() {
   OscBuildTraces(*FTraces, FOscilloscope, FSkin->TraceColors(),
                  [this](std::vector<TOscPoint>& Points) { PointsToScreen(Points); });
+  CurrentSources(FBuiltSources);
+  FTracesValid = true;
+}
+
+void TOscRenderer::CurrentSources(std::vector<TTraceSource>& Sources) const {
+  Sources.clear();
+  if (FOscilloscope == nullptr || !FOscilloscope->HasSignals())
+    return;
+  const TOscSignals& Signals = FOscilloscope->Signals();
+  for (int I = 0; I < Signals.Count(); ++I) {
+    const TOscSignal& S = Signals.Signal(I);
+    const bool Shown = S.Visible() && S.VoltsPerDivision() != vdivNone;
+    Sources.push_back(
+        {&S, S.Generation(), Shown, Shown ? FSkin->TraceColors().Color(I).Color() : 0});
+  }
+}
+
+bool TOscRenderer::UpdateTraces() {
+  CurrentSources(FSources);
+  if (FTracesValid && FSources == FBuiltSources)
+    return false;
+  BuildTraces();
+  return true;
 }
 
 void TOscRenderer::OnDeviceChanged(TOscDevice*, TOscDeviceProperties Changes) {
@@ -63,7 +90,7 @@ void TOscRenderer::DoResizeSignal() {
 }
 
 void TOscRenderer::Render() {
-  BuildTraces();
+  UpdateTraces();
 }
 
 void TOscRenderer::Paint() {
@@ -75,10 +102,11 @@ void TOscRenderer::Resize() {
     FOnResize(this);
 }
 
+// Entry points from the event loop: nothing thrown may reach Qt.
 void TOscRenderer::paintEvent(QPaintEvent*) {
-  Paint();
+  OscGuarded([&] { Paint(); });
 }
 
 void TOscRenderer::resizeEvent(QResizeEvent*) {
-  Resize();
+  OscGuarded([&] { Resize(); });
 }

@@ -2,9 +2,10 @@
 
 // The device-independent base of the scope view: attached to one device, owns
 // the skin, defines the page geometry and rebuilds the traces of the visible
-// channels on every frame. The OpenGL view derives from it and supplies the
+// channels whenever what they show changed. The OpenGL view derives from it and supplies the
 // drawing, the flip and the mouse.
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -22,12 +23,14 @@ public:
   explicit TOscRenderer(QWidget* Parent = nullptr);
   ~TOscRenderer() override;
 
-  TOscSkin& Skin() const { return *FSkin; }
+  const TOscSkin& Skin() const { return *FSkin; }
+  TOscSkin& Skin() { return *FSkin; }
   int ScopeWidth() const { return FScopeRect.Right - FScopeRect.Left + 1; }
   int ScopeHeight() const { return FScopeRect.Bottom - FScopeRect.Top + 1; }
   const TOscRect& ScopeRect() const { return FScopeRect; }
   void SetScopeRect(const TOscRect& Value) { FScopeRect = Value; }
-  TOscTraces& Traces() const { return *FTraces; }
+  const TOscTraces& Traces() const { return *FTraces; }
+  TOscTraces& Traces() { return *FTraces; }
 
   // The view learns of the device's destruction by itself (its channels
   // announce that their buffers are gone) and then holds no device.
@@ -40,6 +43,7 @@ public:
   int SamplesPerDivision() const { return OscPageSamplesPerDivision(FOscilloscope); }
   int SamplesPerPage() const { return OscPageSamples(Divisions(), SamplesPerDivision()); }
 
+  // Rebuilds the traces now, whatever changed.
   void BuildTraces();
 
   const TNotifyEvent& OnResize() const { return FOnResize; }
@@ -58,6 +62,13 @@ protected:
   virtual void Paint();
   virtual void Resize();
 
+  // Rebuilds the traces when a channel's samples (its generation), its
+  // visibility, scale or trace colour, or the device changed since the last
+  // build, or InvalidateTraces asked for it. True when it rebuilt them.
+  bool UpdateTraces();
+  // For a change the channels cannot show, such as a new point mapping.
+  void InvalidateTraces() { FTracesValid = false; }
+
   void paintEvent(QPaintEvent* Event) override;
   void resizeEvent(QResizeEvent* Event) override;
 
@@ -66,6 +77,19 @@ private:
   void OnSkinChanged(TOscSkin* Sender);
   void Detach();
 
+  // What one trace was built from.
+  struct TTraceSource {
+    const TOscSignal* Signal;
+    std::uint64_t Generation;
+    bool Shown;
+    TOscColor Color;
+    bool operator==(const TTraceSource& O) const {
+      return Signal == O.Signal && Generation == O.Generation && Shown == O.Shown &&
+             Color == O.Color;
+    }
+  };
+  void CurrentSources(std::vector<TTraceSource>& Sources) const;
+
   std::unique_ptr<TOscDeviceObserver> FDeviceObserver;
   TOscRect FScopeRect;
   std::unique_ptr<TOscTraces> FTraces;
@@ -73,4 +97,9 @@ private:
   std::unique_ptr<TOscSkin> FSkin;
   std::unique_ptr<TOscSkinObserver> FSkinObserver;
   TNotifyEvent FOnResize;
+  // The sources of the traces as built, and a scratch list for the check;
+  // both keep their storage from frame to frame.
+  std::vector<TTraceSource> FBuiltSources;
+  std::vector<TTraceSource> FSources;
+  bool FTracesValid = false;
 };

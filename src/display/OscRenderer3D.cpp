@@ -14,6 +14,7 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
+#include "osc/OscErrorBoundary.h"
 #include "osc/OscTypes.h"
 
 // The native child window the view draws on. It receives the mouse and the
@@ -32,32 +33,45 @@ public:
   TOscRenderer3D* FView;
 
 protected:
+  // Entry points from the event loop: nothing thrown may reach Qt.
   void exposeEvent(QExposeEvent*) override {
-    if (FView != nullptr && isExposed())
-      FView->WindowExposed();
+    OscGuarded([&] {
+      if (FView != nullptr && isExposed())
+        FView->WindowExposed();
+    });
   }
   void resizeEvent(QResizeEvent*) override {
-    if (FView != nullptr)
-      FView->WindowResized();
+    OscGuarded([&] {
+      if (FView != nullptr)
+        FView->WindowResized();
+    });
   }
   void mousePressEvent(QMouseEvent* E) override {
-    if (FView != nullptr)
-      FView->MouseDown(E->button(), E->modifiers(), Px(E->position().x()), Px(E->position().y()));
+    OscGuarded([&] {
+      if (FView != nullptr)
+        FView->MouseDown(E->button(), E->modifiers(), Px(E->position().x()), Px(E->position().y()));
+    });
   }
   void mouseReleaseEvent(QMouseEvent* E) override {
-    if (FView != nullptr)
-      FView->MouseUp(E->button(), E->modifiers(), Px(E->position().x()), Px(E->position().y()));
+    OscGuarded([&] {
+      if (FView != nullptr)
+        FView->MouseUp(E->button(), E->modifiers(), Px(E->position().x()), Px(E->position().y()));
+    });
   }
   void mouseMoveEvent(QMouseEvent* E) override {
-    if (FView != nullptr)
-      FView->MouseMove(E->modifiers(), Px(E->position().x()), Px(E->position().y()));
+    OscGuarded([&] {
+      if (FView != nullptr)
+        FView->MouseMove(E->modifiers(), Px(E->position().x()), Px(E->position().y()));
+    });
   }
   void keyPressEvent(QKeyEvent* E) override {
     // Should the window get the keyboard after all: keys do nothing in the
     // view, but Tab must still lead out of it.
-    const bool Plain = (E->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) == 0;
-    if (FView != nullptr && Plain && (E->key() == Qt::Key_Tab || E->key() == Qt::Key_Backtab))
-      FView->LeaveByTab(E->key() == Qt::Key_Tab && (E->modifiers() & Qt::ShiftModifier) == 0);
+    OscGuarded([&] {
+      const bool Plain = (E->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) == 0;
+      if (FView != nullptr && Plain && (E->key() == Qt::Key_Tab || E->key() == Qt::Key_Backtab))
+        FView->LeaveByTab(E->key() == Qt::Key_Tab && (E->modifiers() & Qt::ShiftModifier) == 0);
+    });
   }
   void keyReleaseEvent(QKeyEvent*) override {}
 
@@ -205,6 +219,8 @@ void TOscRenderer3D::SetFlip(bool Value) {
   if (Value == FFlip)
     return;
   FFlip = Value;
+  // The flip is applied to the trace points as they are built.
+  InvalidateTraces();
   DoChange();
 }
 
@@ -247,14 +263,15 @@ bool TOscRenderer3D::CanDraw() const {
 }
 
 void TOscRenderer3D::Render() {
-  TOscRenderer::Render();
+  if (UpdateTraces())
+    FForceDraw = true;
   if (!CanDraw()) {
     // Whatever comes on screen later must be drawn in full.
     FForceDraw = true;
     return;
   }
-  TFrameLook Look = CurrentLook();
-  if (!FForceDraw && SameAsShown(Look))
+  CurrentLook(FLook);
+  if (!FForceDraw && FLook == FShownLook)
     return;
   if (!FRenderingContext->makeCurrent(FWindow))
     return;
@@ -264,7 +281,7 @@ void TOscRenderer3D::Render() {
   FRenderingContext->swapBuffers(FWindow);
   ++FFramesDrawn;
   FForceDraw = false;
-  RememberShown(std::move(Look));
+  std::swap(FShownLook, FLook);
   if (FOnAfterSwap)
     FOnAfterSwap(this);
 }
@@ -408,8 +425,7 @@ void TOscRenderer3D::DrawMarker(const TOscMarker& Marker) {
   FCanvas->Line(A.X, A.Y, B.X, B.Y);
 }
 
-TOscRenderer3D::TFrameLook TOscRenderer3D::CurrentLook() const {
-  TFrameLook L;
+void TOscRenderer3D::CurrentLook(TFrameLook& L) const {
   const qreal Dpr = FWindow != nullptr ? FWindow->devicePixelRatio() : 1.0;
   L.Width = width();
   L.Height = height();
@@ -422,32 +438,10 @@ TOscRenderer3D::TFrameLook TOscRenderer3D::CurrentLook() const {
   L.Scroll = FHorizontalScroller->Position();
   L.Grid = Skin().GridColor();
   L.Background = Skin().BackgroundColor();
-  L.Markers.reserve(static_cast<std::size_t>(FMarkers->Count()));
+  L.Markers.clear();
   for (int I = 0; I < FMarkers->Count(); ++I) {
     const TOscMarker& M = FMarkers->Marker(I);
     L.Markers.push_back({M.Visible(), M.Position(), M.Style(), M.Line(), M.Color()});
-  }
-  return L;
-}
-
-bool TOscRenderer3D::SameAsShown(const TFrameLook& Look) const {
-  if (!(Look == FShownLook) || Traces().Count() != static_cast<int>(FShownTraces.size()))
-    return false;
-  for (int I = 0; I < Traces().Count(); ++I) {
-    const TOscTrace& T = Traces().Trace(I);
-    const TTraceLook& S = FShownTraces[static_cast<std::size_t>(I)];
-    if (T.Color() != S.Color || T.Points != S.Points)
-      return false;
-  }
-  return true;
-}
-
-void TOscRenderer3D::RememberShown(TFrameLook Look) {
-  FShownLook = std::move(Look);
-  FShownTraces.resize(static_cast<std::size_t>(Traces().Count()));
-  for (int I = 0; I < Traces().Count(); ++I) {
-    FShownTraces[static_cast<std::size_t>(I)].Color = Traces().Trace(I).Color();
-    FShownTraces[static_cast<std::size_t>(I)].Points = Traces().Trace(I).Points;
   }
 }
 
@@ -526,9 +520,11 @@ void TOscRenderer3D::paintEvent(QPaintEvent*) {
 }
 
 void TOscRenderer3D::resizeEvent(QResizeEvent* Event) {
-  if (FContainer != nullptr)
-    FContainer->setGeometry(rect());
-  TOscRenderer::resizeEvent(Event);
+  OscGuarded([&] {
+    if (FContainer != nullptr)
+      FContainer->setGeometry(rect());
+    TOscRenderer::resizeEvent(Event);
+  });
 }
 
 void TOscRenderer3D::HandleHorizontalScroll(TOscTimeScroller*) {

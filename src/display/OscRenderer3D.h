@@ -48,19 +48,24 @@ public:
   // True: a sample value v is shown at grid Y 255 - v.
   bool Flip() const { return FFlip; }
   void SetFlip(bool Value);
-  TOscTimeScroller& HorizontalScroller() const { return *FHorizontalScroller; }
+  const TOscTimeScroller& HorizontalScroller() const { return *FHorizontalScroller; }
+  TOscTimeScroller& HorizontalScroller() { return *FHorizontalScroller; }
   // Copies the position; the view's own scroller is never replaced.
   void SetHorizontalScroller(const TOscTimeScroller& Value);
   TOscFpsLimiter* FpsLimiter() const { return FFpsLimiter; }
   // Not owned; a limiter destroyed while attached detaches itself.
   void SetFpsLimiter(TOscFpsLimiter* Value);
-  TOscTriggerMarker& TriggerMarker() const { return *FTriggerMarker; }
+  const TOscTriggerMarker& TriggerMarker() const { return *FTriggerMarker; }
+  TOscTriggerMarker& TriggerMarker() { return *FTriggerMarker; }
   // Copies the position into the view's own trigger marker.
   void SetTriggerMarker(const TOscTriggerMarker& Value);
-  TOscMarkerMeasurer& TimeBaseMarkers() const { return *FTimeBaseMarkers; }
-  TOscMarkerMeasurer& VDivMarkers() const { return *FVDivMarkers; }
+  const TOscMarkerMeasurer& TimeBaseMarkers() const { return *FTimeBaseMarkers; }
+  TOscMarkerMeasurer& TimeBaseMarkers() { return *FTimeBaseMarkers; }
+  const TOscMarkerMeasurer& VDivMarkers() const { return *FVDivMarkers; }
+  TOscMarkerMeasurer& VDivMarkers() { return *FVDivMarkers; }
   TOscCanvas3D* Canvas() const { return FCanvas.get(); }
-  TOscMarkers& Markers() const { return *FMarkers; }
+  const TOscMarkers& Markers() const { return *FMarkers; }
+  TOscMarkers& Markers() { return *FMarkers; }
   QOpenGLContext* RenderingContext() const { return FRenderingContext.get(); }
   // The native window that shows the picture and receives mouse and keys.
   QWindow* DeviceContext() const;
@@ -81,10 +86,11 @@ public:
   const TNotifyEvent& OnAfterSwap() const { return FOnAfterSwap; }
   void SetOnAfterSwap(TNotifyEvent Value) { FOnAfterSwap = std::move(Value); }
 
-  // Rebuilds the traces and shows a frame. A frame is drawn only when the
-  // window and its context exist and are on screen, and only when the picture
-  // differs from the one shown (new samples, settings, skin, markers, scroll
-  // position, size) or the window was exposed or resized.
+  // Rebuilds the traces when their samples changed and shows a frame. A
+  // frame is drawn only when the window and its context exist and are on
+  // screen, and only when the picture differs from the one shown (new
+  // samples, settings, skin, markers, scroll position, size) or the window
+  // was exposed or resized.
   void Render() override;
   // One frame into the back buffer; the context must be current.
   virtual void Draw();
@@ -163,17 +169,11 @@ private:
              Markers == O.Markers;
     }
   };
-  struct TTraceLook {
-    TOscColor Color;
-    std::vector<TOscPoint> Points;
-  };
 
   void CreateWnd();
   bool CanDraw() const;
   TFrameGeometry CurrentGeometry() const;
-  TFrameLook CurrentLook() const;
-  bool SameAsShown(const TFrameLook& Look) const;
-  void RememberShown(TFrameLook Look);
+  void CurrentLook(TFrameLook& Look) const;
   void BuildGrid();
   void DrawGrid();
   void DrawTraces();
@@ -221,8 +221,10 @@ private:
   bool FForceDraw = true;
   bool FHaveFrame = false;
   TFrameGeometry FLastGeometry;
+  // The look of the frame on screen, and the one of this tick; they swap
+  // after a draw, so that neither allocates from frame to frame.
   TFrameLook FShownLook;
-  std::vector<TTraceLook> FShownTraces;
+  TFrameLook FLook;
   long long FFramesDrawn = 0;
   bool FMouseCaptured = false;
   Qt::CursorShape FCursor = Qt::ArrowCursor;

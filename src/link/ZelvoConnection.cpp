@@ -2,9 +2,7 @@
 
 #include <algorithm>
 
-TZelvoConnection::TZelvoConnection()
-    : FParser(std::make_unique<TZelvoPacketParser>()),
-      FStatistics(std::make_unique<TZelvoStatistics>()) {}
+TZelvoConnection::TZelvoConnection() : FParser(std::make_unique<TZelvoPacketParser>()) {}
 
 TZelvoConnection::~TZelvoConnection() {
   // An observer registered twice hears of the destruction once.
@@ -12,18 +10,6 @@ TZelvoConnection::~TZelvoConnection() {
     if (O.FOnConnectionDestroy)
       O.FOnConnectionDestroy(this);
   });
-}
-
-void TZelvoConnection::RegisterObserver(TZelvoConnectionObserver* Observer) {
-  if (Observer == nullptr)
-    throw EOscInvalidArgumentError(SArgumentNull);
-  FObservers.Register(Observer);
-}
-
-void TZelvoConnection::UnregisterObserver(TZelvoConnectionObserver* Observer) {
-  if (Observer == nullptr)
-    throw EOscInvalidArgumentError(SArgumentNull);
-  FObservers.Unregister(Observer);
 }
 
 void TZelvoConnection::DoConnect() {
@@ -39,14 +25,14 @@ void TZelvoConnection::DoDisconnect() {
 }
 
 void TZelvoConnection::DoSend(const TZelvoPacket& Packet) {
-  ++FStatistics->FPacketsOut;
+  ++FStatistics.FPacketsOut;
   NotifyObservers(evSend, &Packet);
   if (FOnSend)
     FOnSend(this, Packet);
 }
 
 void TZelvoConnection::DoReceive(const TZelvoPacket& Packet) {
-  ++FStatistics->FPacketsIn;
+  ++FStatistics.FPacketsIn;
   NotifyObservers(evReceive, &Packet);
   if (FOnReceive)
     FOnReceive(this, Packet);

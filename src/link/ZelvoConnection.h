@@ -92,12 +92,14 @@ public:
   // registered twice and then hears every event twice; unregistering removes
   // the first registration and ignores an unknown observer. Listeners must not
   // register or unregister from inside a notification.
-  void RegisterObserver(TZelvoConnectionObserver* Observer);
-  void UnregisterObserver(TZelvoConnectionObserver* Observer);
+  void RegisterObserver(TZelvoConnectionObserver* Observer) { FObservers.Register(Observer); }
+  void UnregisterObserver(TZelvoConnectionObserver* Observer) { FObservers.Unregister(Observer); }
   int ObserverCount() const { return static_cast<int>(FObservers.Count()); }
 
-  TZelvoStatistics& Statistics() const { return *FStatistics; }
-  TZelvoPacketParser& Parser() const { return *FParser; }
+  const TZelvoStatistics& Statistics() const { return FStatistics; }
+  TZelvoStatistics& Statistics() { return FStatistics; }
+  const TZelvoPacketParser& Parser() const { return *FParser; }
+  TZelvoPacketParser& Parser() { return *FParser; }
 
   const TZelvoNotifyEvent& OnConnect() const { return FOnConnect; }
   void SetOnConnect(TZelvoNotifyEvent Value) { FOnConnect = std::move(Value); }
@@ -150,9 +152,9 @@ private:
   bool RefillFromBacklog();
 
   std::array<std::uint8_t, COscBufferSize> FBuffer{};
-  TOscObserverRegistry<TZelvoConnectionObserver> FObservers;
+  TOscSubject<TZelvoConnectionObserver> FObservers;
   std::unique_ptr<TZelvoPacketParser> FParser;
-  std::unique_ptr<TZelvoStatistics> FStatistics;
+  TZelvoStatistics FStatistics;
   // Received bytes that did not fit into the parser yet, oldest first.
   std::vector<std::uint8_t> FBacklog;
   std::size_t FBacklogStart = 0;

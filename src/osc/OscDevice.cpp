@@ -1,5 +1,8 @@
 #include "osc/OscDevice.h"
 
+#include <vector>
+
+#include "osc/OscMeasurement.h"
 #include "osc/OscScales.h"
 
 void TOscTrigger::SetLevel(int Value) {
@@ -60,7 +63,7 @@ void TOscBattery::SetState(TOscBatteryState AState) {
 }
 
 TOscDevice::TOscDevice()
-    : FBattery(std::make_unique<TOscBattery>(this)), FTrigger(std::make_unique<TOscTrigger>(this)),
+    : FTrigger(std::make_unique<TOscTrigger>(this)),
       FSignalObserver(std::make_unique<TOscSignalObserver>(
           [this](TOscSignal* Sender, TOscDeviceProperties Changes) {
             SignalChanged(Sender, Changes);
@@ -92,6 +95,27 @@ void TOscDevice::ClearSignals() {
     return;
   for (int I = 0; I < FSignals->Count(); ++I)
     FSignals->Signal(I).Clear();
+}
+
+double TOscDevice::dBgain() const {
+  if (!HasSignals() || Signals().Count() < 2)
+    throw EOscOutOfRangeError(SIndexOutOfRange);
+  return Signals()[1].dBm() - Signals()[0].dBm();
+}
+
+void TOscDevice::UpdateMeasurements() {
+  if (!HasSignals())
+    return;
+  // One pass per channel serves every readout, the gain included.
+  const int Count = Signals().Count();
+  std::vector<TOscSignalValues> Values;
+  Values.reserve(static_cast<std::size_t>(Count));
+  for (int I = 0; I < Count; ++I)
+    Values.push_back(Signals()[I].Values());
+  const TOscSignalValues* First = Count >= 2 ? &Values[0] : nullptr;
+  const TOscSignalValues* Second = Count >= 2 ? &Values[1] : nullptr;
+  for (int I = 0; I < Count; ++I)
+    Signals()[I].Measurement().Update(Values[static_cast<std::size_t>(I)], First, Second);
 }
 
 void TOscDevice::SignalChanged(TOscSignal*, TOscDeviceProperties Changes) {
@@ -138,22 +162,18 @@ double TOscDevice::SampleRate() const {
 }
 
 void TOscDevice::BeginUpdate() {
-  if (FUpdateCount == 0)
-    FChanges = {};
-  ++FUpdateCount;
+  FBatch.Begin();
 }
 
 void TOscDevice::EndUpdate() {
-  --FUpdateCount;
-  if (FUpdateCount == 0)
-    DoChange(FChanges);
+  TOscDeviceProperties Changes;
+  if (FBatch.End(Changes))
+    DoChange(Changes);
 }
 
 void TOscDevice::DoChange(TOscDeviceProperties Changes) {
-  if (FUpdateCount != 0) {
-    FChanges += Changes;
+  if (FBatch.Gather(Changes))
     return;
-  }
   if (Changes.ContainsAny({propTimeBase, propVdiv, propTrigger, propCoupling}))
     ClearSignals();
   NotifyObservers(Changes);

@@ -73,10 +73,13 @@ public:
   TOscDevice(const TOscDevice&) = delete;
   TOscDevice& operator=(const TOscDevice&) = delete;
 
-  TOscSignals& Signals() const { return *FSignals; }
+  const TOscSignals& Signals() const { return *FSignals; }
+  TOscSignals& Signals() { return *FSignals; }
   bool HasSignals() const { return FSignals != nullptr; }
-  TOscBattery& Battery() const { return *FBattery; }
-  TOscTrigger& Trigger() const { return *FTrigger; }
+  const TOscBattery& Battery() const { return FBattery; }
+  TOscBattery& Battery() { return FBattery; }
+  const TOscTrigger& Trigger() const { return *FTrigger; }
+  TOscTrigger& Trigger() { return *FTrigger; }
   void SetTrigger(const TOscTrigger& Value) { FTrigger->Apply(Value); }
 
   bool Hold() const { return FHold; }
@@ -140,9 +143,8 @@ private:
 
   // Declared first so that it is destroyed last.
   TOscObserverList<TOscDevice> FObservers;
-  TOscDeviceProperties FChanges;
-  std::unique_ptr<TOscBattery> FBattery;
-  int FUpdateCount = 0;
+  TOscBattery FBattery{this};
+  TOscUpdateBatch FBatch;
   std::unique_ptr<TOscTrigger> FTrigger;
   bool FHold = false;
   bool FAutoRange = false;

@@ -4,6 +4,7 @@
 // after every sample line, no newline in the parameters file.
 
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -78,7 +79,9 @@ std::string Utf8ToWindows1252(const std::string& Text) {
 // five divisions around the middle of the 8-bit range. Always with a decimal
 // point, whatever the user's locale, so that the JSON reads the same anywhere.
 std::string LevelToStr(int Position, const TOscSignal& Channel) {
-  double Value = 5 * COscVoltsPerDivision[Channel.VoltsPerDivision()] * (128 - Position) / 128;
+  // The difference in 64 bits: any 32-bit position is accepted.
+  const double Steps = static_cast<double>(std::int64_t{128} - Position);
+  double Value = 5 * OscVoltsPerDivisionOf(Channel.VoltsPerDivision()) * Steps / 128;
   if (Channel.Multiplier() == multX10)
     Value *= 10;
   return OscFloatToStr(Value, 2, false, '.') + "V";
@@ -144,7 +147,7 @@ void TOscDevice::SaveToFile(const std::string& FileName) const {
 void TOscDevice::SaveParametersToFile(const std::string& FileName) const {
   const TOscTrigger& Trigger = this->Trigger();
   const TOscSignal& TriggerChannel = Signals()[Trigger.Channel()];
-  std::string Text = "{\"TimeScale\":\"" + OscTimeToStr(COscTimeBase[TimeBase()]) + "/div\"";
+  std::string Text = "{\"TimeScale\":\"" + OscTimeToStr(OscTimeBaseSeconds(TimeBase())) + "/div\"";
   Text += ",\"Trigger\":{\"Source\":" + std::to_string(Trigger.Channel() + 1);
   Text += ",\"Coupling\":\"" + std::string(CCouplingStr[TriggerChannel.Coupling()]) + "\"";
   Text += ",\"Slope\":\"" + std::string(CSlopeStr[Trigger.Slope()]) + "\"";

@@ -7,8 +7,8 @@
 #include <string>
 
 class TOscDevice;
-class TOscMeasurementPass;
 class TOscSignal;
+struct TOscSignalValues;
 
 enum class TOscMeasurementType : std::uint8_t {
   Vdc,
@@ -43,10 +43,14 @@ public:
   const std::string& ToString() const { return FValue; }
 
 private:
-  // The device refreshes all its readouts over one shared pass.
+  // The device refreshes all its readouts from one pass per channel. Own is
+  // the measured channel's values; First and Second are those of the device's
+  // channels 0 and 1 (null without a two-channel device), for the gain.
   friend class TOscDevice;
-  void Update(TOscMeasurementPass& Pass);
-  std::string Compute(TOscMeasurementPass& Pass) const;
+  void Update(const TOscSignalValues& Own, const TOscSignalValues* First,
+              const TOscSignalValues* Second);
+  std::string Compute(const TOscSignalValues& Own, const TOscSignalValues* First,
+                      const TOscSignalValues* Second) const;
   static std::string VoltageText(double Value);
   static std::string DecibelText(double Value);
   static std::string WattsText(double Value);

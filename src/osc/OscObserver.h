@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <utility>
 #include <vector>
 
 #include "osc/OscTypes.h"
@@ -44,8 +45,7 @@ private:
   std::vector<TOscObserverRegistry<TObserver>*> FRegistries; // one entry per registration
 };
 
-// The subject's side. Policies such as refusing a null observer belong to the
-// subject; the registry takes only real observers.
+// The bookkeeping under TOscSubject; it takes only real observers.
 template <class TObserver> class TOscObserverRegistry {
   using TLink = TOscObserverLink<TObserver>;
 
@@ -128,22 +128,78 @@ private:
   TOnFree FOnFree;
 };
 
+// The subject's side as every subject of the program keeps it, with one rule
+// for the edges: a null observer raises EOscInvalidArgumentError "Argument
+// cannot be null" on Register and on Unregister; the same observer may be
+// registered twice and is then notified twice; Unregister removes the first
+// registration and ignores an observer that is not there.
+template <class TObserver> class TOscSubject {
+public:
+  void Register(TObserver* Observer) { FItems.Register(Checked(Observer)); }
+  void Unregister(TObserver* Observer) { FItems.Unregister(Checked(Observer)); }
+
+  // Call(observer) for every registration, in registration order.
+  template <class TCall> void Notify(TCall&& Call) { FItems.Notify(std::forward<TCall>(Call)); }
+  // The subject's free notification: drops every registration, then calls
+  // OnFree(observer) once per observer, in registration order.
+  template <class TCall> void Release(TCall&& OnFree) {
+    FItems.Release(std::forward<TCall>(OnFree));
+  }
+
+  std::size_t Count() const { return FItems.Count(); }
+
+private:
+  static TObserver* Checked(TObserver* Observer) {
+    if (Observer == nullptr)
+      throw EOscInvalidArgumentError(SArgumentNull);
+    return Observer;
+  }
+
+  TOscObserverRegistry<TObserver> FItems;
+};
+
+// Batched change notification: between the outermost Begin and its End the
+// subject gathers its changes instead of announcing them; the outermost End
+// hands over the gathered set (also an empty one) to be announced once. An
+// End without a Begin does nothing.
+class TOscUpdateBatch {
+public:
+  void Begin() {
+    if (FDepth++ == 0)
+      FChanges = {};
+  }
+
+  // True when Changes must wait for the end of the batch; they are then kept.
+  bool Gather(TOscDeviceProperties Changes) {
+    if (FDepth == 0)
+      return false;
+    FChanges += Changes;
+    return true;
+  }
+
+  // True when this closes the outermost batch; Changes is then the set to
+  // announce.
+  bool End(TOscDeviceProperties& Changes) {
+    if (FDepth == 0 || --FDepth != 0)
+      return false;
+    Changes = FChanges;
+    FChanges = {};
+    return true;
+  }
+
+  bool Active() const { return FDepth != 0; }
+
+private:
+  int FDepth = 0;
+  TOscDeviceProperties FChanges;
+};
+
 template <class TSender> class TOscObserverList {
 public:
   using TObserver = TOscObserverBase<TSender>;
 
-  void Register(TObserver* Observer) {
-    if (Observer == nullptr)
-      throw EOscInvalidArgumentError(SArgumentNull);
-    FItems.Register(Observer);
-  }
-
-  // An observer that is not there is ignored.
-  void Unregister(TObserver* Observer) {
-    if (Observer == nullptr)
-      throw EOscInvalidArgumentError(SArgumentNull);
-    FItems.Unregister(Observer);
-  }
+  void Register(TObserver* Observer) { FItems.Register(Observer); }
+  void Unregister(TObserver* Observer) { FItems.Unregister(Observer); }
 
   void Notify(TSender* Sender, TOscDeviceProperties Changes) {
     FItems.Notify([&](TObserver& O) {
@@ -162,7 +218,7 @@ public:
   std::size_t Count() const { return FItems.Count(); }
 
 private:
-  TOscObserverRegistry<TObserver> FItems;
+  TOscSubject<TObserver> FItems;
 };
 
 class TOscSignal;

@@ -12,6 +12,12 @@ extern const double COscVoltsPerDivision[13];
 // Seconds per horizontal division, indexed by TOscTimeBase ordinal.
 extern const double COscTimeBase[19];
 
+// The tables read through a check of the ordinal: an ordinal outside its
+// enumeration (one that bypassed the setters) gives NaN, a value that no
+// readout shows, instead of a read past the table.
+double OscVoltsPerDivisionOf(TOscVoltsPerDivision VoltsPerDivision);
+double OscTimeBaseSeconds(TOscTimeBase TimeBase);
+
 // Volts per division at the probe tip.
 double OscVoltsPerDivisionVoltage(TOscVoltsPerDivision VoltsPerDivision, TOscMultiplier Multiplier);
 

@@ -2,6 +2,7 @@
 
 // One channel of the device model and the list that owns the channels.
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -11,6 +12,17 @@
 
 class TOscDevice;
 class TOscMeasurement;
+
+// What the measurements of one channel need, gathered in one pass over its
+// whole buffer (NaN values for an empty buffer).
+struct TOscSignalValues {
+  double Vdc = 0;
+  double Vmin = 0;
+  double Vmax = 0;
+  double Vrms = 0;
+  double Vtrms = 0;
+  bool OverTuned = false;
+};
 
 class TOscSignal {
 public:
@@ -22,7 +34,8 @@ public:
   TOscSignal& operator=(const TOscSignal&) = delete;
 
   TOscDevice* Owner() const { return FDevice; }
-  TOscMeasurement& Measurement() const { return *FMeasurement; }
+  const TOscMeasurement& Measurement() const { return *FMeasurement; }
+  TOscMeasurement& Measurement() { return *FMeasurement; }
 
   int Fill() const { return FFill; }
   int Count() const { return FCount; }
@@ -51,19 +64,26 @@ public:
     if (FFill < Idx + 1)
       FFill = Idx + 1;
     FSamples[static_cast<std::size_t>(Idx)] = Value;
+    ++FGeneration;
   }
   // The whole buffer, Count() samples, for passes that read every sample.
   const TOscSample* Samples() const { return FSamples.data(); }
   // Samples From .. From+Length-1 for writers of whole blocks: one range check
   // for the block, Fill raised as SetSample would raise it, no notification.
   TOscSample* SampleBlock(int From, int Length) {
+    // In 64 bits: a huge Length must not wrap From + Length - 1 into range.
     CheckIndex(From);
-    CheckIndex(From + Length - 1);
+    if (Length < 1 || std::int64_t{From} + Length > FCount)
+      throw EOscOutOfRangeError(SIndexOutOfRange);
     if (FFill < From + Length)
       FFill = From + Length;
+    ++FGeneration;
     return FSamples.data() + From;
   }
   void Clear();
+  // Advanced by every write of samples (one sample, a block, clearing,
+  // resizing): whoever shows the samples compares it to know they changed.
+  std::uint64_t Generation() const { return FGeneration; }
 
   // Scales.
   double VoltsPerSample() const;
@@ -72,7 +92,9 @@ public:
   double GetSampleVoltage(int Idx) const;
   bool IsOverTuned() const;
 
-  // Measurements over the whole buffer.
+  // Measurements over the whole buffer. Each function makes a pass of its
+  // own; Values() gives all of them from one pass.
+  TOscSignalValues Values() const;
   double Vdc() const;
   double Vmin() const;
   double Vmax() const;
@@ -85,6 +107,10 @@ public:
   double Wrms8() const;
   double Wrms16() const;
   double Wrms32() const;
+  // Level in dB of an AC RMS voltage against 0.775 V (1 mW into 600 ohms).
+  static double dBmOf(double Vrms);
+  // Power of an AC RMS voltage into a load.
+  static double PowerOf(double Vrms, double Ohms) { return Vrms * Vrms / Ohms; }
 
   void RegisterObserver(TOscSignalObserver* Observer) { FObservers.Register(Observer); }
   void UnregisterObserver(TOscSignalObserver* Observer) { FObservers.Unregister(Observer); }
@@ -106,14 +132,17 @@ protected:
   }
 
 private:
+  bool OutsideLimits(TOscSample Min, TOscSample Max) const;
+  double RunningVmax() const;
+
   int FFill = 0;
-  TOscDeviceProperties FChanges;
+  std::uint64_t FGeneration = 0;
   TOscDevice* FDevice;
   TOscObserverList<TOscSignal> FObservers;
   bool FVisible = true;
   int FCount = 0;
   std::vector<TOscSample> FSamples;
-  int FUpdateCount = 0;
+  TOscUpdateBatch FBatch;
   TOscInputCoupling FCoupling = inAC;
   TOscVoltsPerDivision FVoltsPerDivision = vdivNone;
   int FYPosition = 0;
@@ -128,10 +157,14 @@ public:
 
   TOscSignal* Add(int ALength);
   int Count() const { return static_cast<int>(FSignals.size()); }
-  TOscSignal& Signal(int Idx) const;
-  TOscSignal& operator[](int Idx) const { return Signal(Idx); }
+  const TOscSignal& Signal(int Idx) const { return *FSignals[Checked(Idx)]; }
+  TOscSignal& Signal(int Idx) { return *FSignals[Checked(Idx)]; }
+  const TOscSignal& operator[](int Idx) const { return Signal(Idx); }
+  TOscSignal& operator[](int Idx) { return Signal(Idx); }
 
 private:
+  std::size_t Checked(int Idx) const;
+
   TOscDevice* FOwner;
   std::vector<std::unique_ptr<TOscSignal>> FSignals;
 };

@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 
 #include "osc/OscDevice.h"
@@ -80,9 +81,10 @@ void TOscSignalGenerator::Generate(TOscSignal& Signal) {
   const double O = Signal.SamplesPerVolt() * Input * FOffset;
   const double Y = Signal.YPosition();
   // Sample values grow downwards, the trigger level upwards.
-  const double TL = 255 - FDevice->Trigger().Level();
+  // In 64 bits: SetMinLevel admits any 32-bit level.
+  const double TL = static_cast<double>(std::int64_t{255} - FDevice->Trigger().Level());
   const TOscTimeBase TimeBase = FDevice->TimeBase();
-  const double SecondsPerDiv = COscTimeBase[TimeBase];
+  const double SecondsPerDiv = OscTimeBaseSeconds(TimeBase);
   const double SamplesPerDiv = OscSamplesPerDivision(TimeBase);
 
   if (A == 0 || Gnd == 0)

@@ -9,12 +9,12 @@ TOscTraceColor* TOscTraceColors::Add(TOscColor AColor) {
   return FTraceColors.back().get();
 }
 
-TOscTraceColor& TOscTraceColors::GetColor(int Index) const {
+std::size_t TOscTraceColors::Checked(int Index) const {
   // min(upper, max(lower, value)): an empty collection yields -1.
   const int Clamped = std::min(Count() - 1, std::max(0, Index));
   if (Clamped < 0 || Clamped >= Count())
     throw EOscOutOfRangeError(SIndexOutOfRange);
-  return *FTraceColors[static_cast<std::size_t>(Clamped)];
+  return static_cast<std::size_t>(Clamped);
 }
 
 void TOscTraceColors::Assign(const TOscTraceColors& Source) {
@@ -62,18 +62,6 @@ void TOscSkin::LoadDefaults() {
   FTraceColors->Clear();
   FTraceColors->Add(0xFFFF00);
   FTraceColors->Add(0x7CEEEE);
-}
-
-void TOscSkin::RegisterObserver(TOscSkinObserver* Observer) {
-  if (Observer == nullptr)
-    throw EOscInvalidArgumentError(SArgumentNull);
-  FObservers.Register(Observer);
-}
-
-void TOscSkin::UnregisterObserver(TOscSkinObserver* Observer) {
-  if (Observer == nullptr)
-    throw EOscInvalidArgumentError(SArgumentNull);
-  FObservers.Unregister(Observer);
 }
 
 void TOscSkin::DoChange() {

@@ -45,12 +45,16 @@ public:
   void Clear() { FTraceColors.clear(); }
   // An index past the end gives the last item, a negative one the first;
   // only an empty collection raises.
-  TOscTraceColor& Color(int Index) const { return GetColor(Index); }
-  TOscTraceColor& GetColor(int Index) const;
+  const TOscTraceColor& Color(int Index) const { return *FTraceColors[Checked(Index)]; }
+  TOscTraceColor& Color(int Index) { return *FTraceColors[Checked(Index)]; }
+  const TOscTraceColor& GetColor(int Index) const { return Color(Index); }
+  TOscTraceColor& GetColor(int Index) { return Color(Index); }
   // Copies the colours; no item is shared.
   void Assign(const TOscTraceColors& Source);
 
 private:
+  std::size_t Checked(int Index) const;
+
   std::vector<std::unique_ptr<TOscTraceColor>> FTraceColors;
 };
 
@@ -96,10 +100,10 @@ public:
 
   void LoadDefaults();
 
-  // The same observer may be registered twice; it is then called twice.
-  void RegisterObserver(TOscSkinObserver* Observer);
-  // Removes the first registration.
-  void UnregisterObserver(TOscSkinObserver* Observer);
+  // The subjects' rule (TOscSubject): null raises, twice registered is
+  // called twice, unregistering removes the first registration.
+  void RegisterObserver(TOscSkinObserver* Observer) { FObservers.Register(Observer); }
+  void UnregisterObserver(TOscSkinObserver* Observer) { FObservers.Unregister(Observer); }
 
   const TNotifyEvent& OnChange() const { return FOnChange; }
   void SetOnChange(TNotifyEvent Value) { FOnChange = std::move(Value); }
@@ -112,7 +116,7 @@ protected:
 private:
   void SetColor(TOscColor& Field, TOscColor Value);
 
-  TOscObserverRegistry<TOscSkinObserver> FObservers;
+  TOscSubject<TOscSkinObserver> FObservers;
   TOscColor FGridColor = 0;
   TOscColor FBackgroundColor = 0;
   TOscColor FMarkerColor = 0;

@@ -22,10 +22,15 @@ TOscTrace* TOscTraces::Add(std::unique_ptr<TOscTrace> Trace) {
   return FTraces.back().get();
 }
 
-TOscTrace& TOscTraces::GetTrace(int Index) const {
+std::size_t TOscTraces::Checked(int Index) const {
   if (Index < 0 || Index >= Count())
     throw EOscOutOfRangeError(SIndexOutOfRange);
-  return *FTraces[static_cast<std::size_t>(Index)];
+  return static_cast<std::size_t>(Index);
+}
+
+void TOscTraces::Truncate(int Count) {
+  if (Count >= 0 && Count < this->Count())
+    FTraces.resize(static_cast<std::size_t>(Count));
 }
 
 int OscPageDivisions(int Width, int Height) {
@@ -40,30 +45,43 @@ int OscPageSamplesPerDivision(const TOscDevice* Device) {
   return Device != nullptr ? OscSamplesPerDivision(Device->TimeBase()) : 50;
 }
 
-std::unique_ptr<TOscTrace> OscBuildTrace(const TOscSignal& Signal, TOscColor Color,
-                                         const TOscPointMap& Map) {
-  auto Trace = std::make_unique<TOscTrace>(Signal.Fill());
-  Trace->SetColor(Color);
+void OscFillTrace(TOscTrace& Trace, const TOscSignal& Signal, TOscColor Color,
+                  const TOscPointMap& Map) {
+  Trace.SetCount(Signal.Fill());
+  Trace.SetColor(Color);
   const TOscSample* Samples = Signal.Samples(); // Fill() <= Count(): no range check needed
-  for (int I = 0; I < Trace->Count(); ++I) {
-    TOscPoint& P = Trace->Points[static_cast<std::size_t>(I)];
+  for (int I = 0; I < Trace.Count(); ++I) {
+    TOscPoint& P = Trace.Points[static_cast<std::size_t>(I)];
     P.X = I;
     P.Y = Samples[I];
   }
   if (Map)
-    Map(Trace->Points);
+    Map(Trace.Points);
+}
+
+std::unique_ptr<TOscTrace> OscBuildTrace(const TOscSignal& Signal, TOscColor Color,
+                                         const TOscPointMap& Map) {
+  auto Trace = std::make_unique<TOscTrace>();
+  OscFillTrace(*Trace, Signal, Color, Map);
   return Trace;
 }
 
 void OscBuildTraces(TOscTraces& Traces, const TOscDevice* Device, const TOscTraceColors& Colors,
                     const TOscPointMap& Map) {
-  Traces.Clear();
-  if (Device == nullptr || !Device->HasSignals())
-    return;
-  const TOscSignals& Signals = Device->Signals();
-  for (int I = 0; I < Signals.Count(); ++I) {
-    const TOscSignal& Signal = Signals.Signal(I);
-    if (Signal.Visible() && Signal.VoltsPerDivision() != vdivNone)
-      Traces.Add(OscBuildTrace(Signal, Colors.Color(I).Color(), Map));
+  int Used = 0;
+  if (Device != nullptr && Device->HasSignals()) {
+    const TOscSignals& Signals = Device->Signals();
+    for (int I = 0; I < Signals.Count(); ++I) {
+      const TOscSignal& Signal = Signals.Signal(I);
+      if (!Signal.Visible() || Signal.VoltsPerDivision() == vdivNone)
+        continue;
+      const TOscColor Color = Colors.Color(I).Color();
+      if (Used < Traces.Count())
+        OscFillTrace(Traces.Trace(Used), Signal, Color, Map);
+      else
+        Traces.Add(OscBuildTrace(Signal, Color, Map));
+      ++Used;
+    }
   }
+  Traces.Truncate(Used);
 }

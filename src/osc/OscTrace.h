@@ -58,11 +58,17 @@ public:
   TOscTrace* Add(std::unique_ptr<TOscTrace> Trace);
   int Count() const { return static_cast<int>(FTraces.size()); }
   void Clear() { FTraces.clear(); }
+  // Drops the traces from Count on; keeps the ones before.
+  void Truncate(int Count);
   // No clamping: a bad index raises EOscOutOfRangeError.
-  TOscTrace& Trace(int Index) const { return GetTrace(Index); }
-  TOscTrace& GetTrace(int Index) const;
+  const TOscTrace& Trace(int Index) const { return *FTraces[Checked(Index)]; }
+  TOscTrace& Trace(int Index) { return *FTraces[Checked(Index)]; }
+  const TOscTrace& GetTrace(int Index) const { return Trace(Index); }
+  TOscTrace& GetTrace(int Index) { return Trace(Index); }
 
 private:
+  std::size_t Checked(int Index) const;
+
   std::vector<std::unique_ptr<TOscTrace>> FTraces;
 };
 
@@ -90,8 +96,14 @@ using TOscPointMap = std::function<void(std::vector<TOscPoint>& Points)>;
 std::unique_ptr<TOscTrace> OscBuildTrace(const TOscSignal& Signal, TOscColor Color,
                                          const TOscPointMap& Map);
 
-// Clears Traces, then adds one trace per visible channel with a volts per
-// division other than vdivNone, in channel order, coloured with the trace
-// colour of the channel's index (clamped to the last colour).
+// Trace becomes all filled samples of the channel, as OscBuildTrace builds
+// them, reusing its storage.
+void OscFillTrace(TOscTrace& Trace, const TOscSignal& Signal, TOscColor Color,
+                  const TOscPointMap& Map);
+
+// Makes Traces one trace per visible channel with a volts per division other
+// than vdivNone, in channel order, coloured with the trace colour of the
+// channel's index (clamped to the last colour). The traces already there are
+// refilled in place, so that a view rebuilding them allocates nothing.
 void OscBuildTraces(TOscTraces& Traces, const TOscDevice* Device, const TOscTraceColors& Colors,
                     const TOscPointMap& Map);

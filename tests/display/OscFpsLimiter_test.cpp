@@ -8,17 +8,9 @@
 #include <QTest>
 
 #include "display/OscFpsLimiter.h"
+#include "osc/OscErrorBoundary.h"
 
 namespace {
-
-// A clock in microseconds that moves only when told.
-struct TFakeClock {
-  std::int64_t Now = 0;
-  TOscClock Clock() {
-    return [this] { return Now; };
-  }
-};
-constexpr std::int64_t Us = 1000000;
 
 QApplication& App() {
   static int Argc = 1;
@@ -27,6 +19,17 @@ QApplication& App() {
   static QApplication* A = new QApplication(Argc, Argv);
   return *A;
 }
+
+// A clock in microseconds that moves only when told. The limiter hooks into
+// the event loop whatever its clock, so the application object must exist.
+struct TFakeClock {
+  TFakeClock() { App(); }
+  std::int64_t Now = 0;
+  TOscClock Clock() {
+    return [this] { return Now; };
+  }
+};
+constexpr std::int64_t Us = 1000000;
 
 } // namespace
 
@@ -105,11 +108,34 @@ TEST(OscFpsLimiter, ObserversInRegistrationOrderThenOnTick) {
   L.UnRegisterObserver(&A);
   L.DoWork();
   EXPECT_EQ(Calls, (std::vector<std::string>{"B", "A", "OnTick"}));
+  // The same rule as every other subject of the program.
+  EXPECT_THROW(L.RegisterObserver(nullptr), EOscInvalidArgumentError);
+  EXPECT_THROW(L.UnRegisterObserver(nullptr), EOscInvalidArgumentError);
+}
+
+// The tests' limiter is the program's: a clock of its own changes only the
+// time it reads, not the event-loop hook that drives it.
+TEST(OscFpsLimiter, TestClockKeepsTheEventLoopHook) {
+  TFakeClock T;
+  TOscFpsLimiter L(T.Clock(), Us);
+  int Ticks = 0;
+  L.SetOnTick([&](TOscFpsLimiter*) { ++Ticks; });
+  EXPECT_TRUE(QTest::qWaitFor([&] { return Ticks >= 3; })); // Limit 0: every pass
+  L.SetLimit(10);
+  const int Before = Ticks;
+  T.Now += Us; // a tick is due
+  EXPECT_TRUE(QTest::qWaitFor([&] { return Ticks > Before; }));
+  L.SetActive(false);
+  const int Stopped = Ticks;
+  T.Now += Us;
+  QTest::qWait(50);
+  EXPECT_EQ(Ticks, Stopped);
 }
 
 TEST(OscFpsLimiter, WindowWithoutTickReadsZero) {
   // The two timers are read one after the other; a pause between the two
   // reads can close a one-second window in a pass that does not tick.
+  App();
   std::deque<std::int64_t> Reads = {0, 0, 999000, 1001000};
   TOscFpsLimiter L(
       [&] {
@@ -142,6 +168,22 @@ TEST(OscFpsLimiter, EventLoopDrivesTicksUntilInactive) {
   EXPECT_EQ(Ticks, Stopped);
   L.SetActive(true);
   EXPECT_TRUE(QTest::qWaitFor([&] { return Ticks > Stopped; }));
+}
+
+TEST(OscFpsLimiter, ThrowingObserverReachesTheHandlerAndTicksGoOn) {
+  App();
+  int Handled = 0;
+  TOscExceptionHandler Saved = OscSetExceptionHandler([&](std::exception_ptr) { ++Handled; });
+  TOscFpsLimiter L;
+  int Ticks = 0;
+  TOscFpsObserver O([&](TOscFpsLimiter*) {
+    if (++Ticks == 1)
+      throw EOscError("first frame failed");
+  });
+  L.RegisterObserver(&O);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return Ticks >= 3; }));
+  OscSetExceptionHandler(std::move(Saved));
+  EXPECT_EQ(Handled, 1);
 }
 
 TEST(OscFpsLimiter, ObserverAndLimiterMayDieInEitherOrder) {

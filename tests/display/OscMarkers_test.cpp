@@ -1,6 +1,9 @@
 #include "DisplayTestSupport.h"
 
+#include <string>
 #include <vector>
+
+#include "osc/OscErrorBoundary.h"
 
 namespace {
 
@@ -84,6 +87,36 @@ TEST_F(MarkerTest, EarlierMarkerWinsWhereBandsOverlap) {
   EXPECT_EQ(View->Markers().GetMarkerAt(10, 100), &Trigger());
   Trigger().SetVisible(false);
   EXPECT_EQ(View->Markers().GetMarkerAt(10, 100), nullptr);
+}
+
+// Qt's event loop does not carry exceptions: one raised by a callback of the
+// view during a drag goes to the program's handler, and the drag and the
+// drawing go on.
+TEST_F(MarkerTest, ExceptionFromAViewCallbackReachesTheHandlerAndTheViewGoesOn) {
+  std::vector<std::string> Handled;
+  struct TRestore {
+    TOscExceptionHandler Saved;
+    ~TRestore() { OscSetExceptionHandler(std::move(Saved)); }
+  } Restore{OscSetExceptionHandler(
+      [&](std::exception_ptr E) { Handled.push_back(OscExceptionMessage(E)); })};
+  View->SetOnChange([](TOscRenderer3D*) { throw EOscError("readout failed"); });
+
+  const QPoint At = PixelOf(300, 228);
+  Press(At.x(), At.y());
+  ASSERT_TRUE(A().Dragging());
+  Move(At.x(), PixelY(150), Qt::LeftButton);
+  EXPECT_EQ(Handled, std::vector<std::string>{"readout failed"});
+  EXPECT_EQ(A().Position(), 150);
+
+  View->SetOnChange([this](TOscRenderer3D*) { ++ViewChanges; });
+  Move(At.x(), PixelY(120), Qt::LeftButton);
+  Release(At.x(), PixelY(120));
+  EXPECT_EQ(A().Position(), 120);
+  EXPECT_FALSE(A().Dragging());
+  EXPECT_EQ(Handled.size(), 1u);
+  const QImage Image = View->GrabFramebuffer();
+  EXPECT_TRUE(ShadeNear(Image, PixelX(300), PixelY(120), A().Color()))
+      << "the marker is drawn where the drag left it";
 }
 
 TEST_F(MarkerTest, DraggedVoltsMarkerStaysWithinItsLimitsAndReportsEveryMove) {

@@ -244,6 +244,28 @@ TEST_F(RenderTest, DrawsOnlyWhenThePictureWouldChange) {
   }
 }
 
+TEST_F(RenderTest, NewSamplesRefillTheTracesInPlace) {
+  View->SetOscilloscope(&Device);
+  Device.Fill(0, 100);
+  Device.Fill(1, 120);
+  View->Render();
+  ASSERT_EQ(View->Traces().Count(), 2);
+  const TOscTrace* First = &View->Traces().Trace(0);
+  const TOscPoint* Points = View->Traces().Trace(0).Points.data();
+  const long long Drawn = View->FramesDrawn();
+  Device.Fill(0, 90);
+  View->Render();
+  EXPECT_EQ(View->FramesDrawn(), Drawn + 1);
+  EXPECT_EQ(&View->Traces().Trace(0), First);
+  EXPECT_EQ(View->Traces().Trace(0).Points.data(), Points);
+  EXPECT_EQ(View->Traces().Trace(0).Points[5].Y, 255 - 90);
+  // A hidden channel drops its trace at the next tick, though nothing notifies.
+  Device.Channel(1).SetVisible(false);
+  View->Render();
+  EXPECT_EQ(View->Traces().Count(), 1);
+  EXPECT_EQ(View->FramesDrawn(), Drawn + 2);
+}
+
 TEST_F(RenderTest, SamplesAloneDoNotRepaintButTimeBaseAndSkinDo) {
   View->SetOscilloscope(&Device);
   View->Render();

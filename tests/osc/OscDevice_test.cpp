@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
 #include <functional>
+#include <iterator>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -225,6 +228,54 @@ TEST_F(ModelTest, FillFollowsTheHighestWrittenSample) {
   EXPECT_EQ(C.Fill(), 3);
 }
 
+TEST_F(ModelTest, EveryWriteOfSamplesAdvancesTheGeneration) {
+  TOscSignal& C = Channel(0);
+  const std::function<void()> Writes[] = {
+      [&] { C.SetSample(5, 1); },
+      [&] { C.SetSample(5, 1); }, // the same value again is still a write
+      [&] { C.SampleBlock(10, 20)[0] = 7; },
+      [&] { C.Clear(); },
+      [&] { C.SetSize(100); },
+      [&] { Device.ClearSignals(); },
+  };
+  for (std::size_t I = 0; I < std::size(Writes); ++I) {
+    SCOPED_TRACE(I);
+    const std::uint64_t Before = C.Generation();
+    Writes[I]();
+    EXPECT_GT(C.Generation(), Before);
+  }
+  // Reading and settings that keep the samples leave it alone.
+  const std::uint64_t Before = C.Generation();
+  C.GetSample(5);
+  C.Vrms();
+  C.SetVisible(false);
+  C.SetYPosition(10);
+  C.SetMultiplier(multX10);
+  EXPECT_EQ(C.Generation(), Before);
+}
+
+TEST_F(ModelTest, SampleBlocksOutsideTheBufferRaise) {
+  TOscSignal& C = Channel(0);
+  const struct {
+    int From;
+    int Length;
+  } Bad[] = {{-1, 4},
+             {4096, 1},
+             {4000, 97},
+             {0, 0},
+             {0, -5},
+             {1, std::numeric_limits<int>::max()},
+             {4095, std::numeric_limits<int>::max()}};
+  for (const auto& B : Bad) {
+    SCOPED_TRACE(B.From);
+    SCOPED_TRACE(B.Length);
+    EXPECT_THROW(C.SampleBlock(B.From, B.Length), EOscOutOfRangeError);
+  }
+  EXPECT_EQ(C.Fill(), 0);
+  EXPECT_EQ(C.SampleBlock(4000, 96), C.Samples() + 4000);
+  EXPECT_EQ(C.Fill(), 4096);
+}
+
 TEST_F(ModelTest, OutOfRangeAccessRaisesAndChangesNothing) {
   TOscSignal& C = Channel(0);
   EXPECT_THROW(
@@ -268,6 +319,14 @@ TEST_F(ModelTest, BatchingHoldsChangesUntilTheOutermostEnd) {
   C.EndUpdate(); // nothing changed: the empty set still goes out once
   EXPECT_EQ(Log,
             (std::vector<std::string>{"device{0}", "device.OnChange", "ch0{0}", "ch0.OnChange"}));
+  // An end without a begin announces nothing and leaves no batch open that
+  // would swallow the changes after it.
+  Log.clear();
+  C.EndUpdate();
+  Device.EndUpdate();
+  EXPECT_TRUE(Log.empty());
+  C.SetCoupling(inAC);
+  EXPECT_EQ(Log.size(), 4u);
 }
 
 TEST_F(ModelTest, CalibratingFiresCalibrateAndCalibratedAfterTheNotification) {
@@ -411,6 +470,24 @@ TEST(ModelOrdinalGuard, OutOfRangeOrdinalsKeepTheCurrentValue) {
   Device.Trigger().SetChannel(-1);
   EXPECT_EQ(Device.Trigger().Channel(), 1);
   EXPECT_GT(Notifications, 0);
+}
+
+// An ordinal that never went through a setter still reads inside the tables:
+// the scale is then not a number, which no readout shows.
+TEST(ModelOrdinalGuard, ScaleLookUpsCheckTheOrdinalThemselves) {
+  for (int V : {13, 19, 200, 255}) {
+    SCOPED_TRACE(V);
+    const auto B = static_cast<std::uint8_t>(V);
+    EXPECT_TRUE(
+        std::isnan(OscVoltsPerDivisionVoltage(static_cast<TOscVoltsPerDivision>(B), multX10)));
+    EXPECT_TRUE(std::isnan(OscVoltsPerDivisionOf(static_cast<TOscVoltsPerDivision>(B))));
+    if (V >= 19) {
+      EXPECT_TRUE(std::isnan(OscSamplePeriod(static_cast<TOscTimeBase>(B))));
+      EXPECT_TRUE(std::isnan(OscTimeBaseSeconds(static_cast<TOscTimeBase>(B))));
+    }
+  }
+  EXPECT_DOUBLE_EQ(OscVoltsPerDivisionVoltage(vdiv5mV, multX1), 0.005);
+  EXPECT_DOUBLE_EQ(OscSamplePeriod(tb1s), 0.02);
 }
 
 } // namespace

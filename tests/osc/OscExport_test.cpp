@@ -9,6 +9,7 @@
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <limits>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -126,6 +127,13 @@ TEST_F(ExportTest, ChannelObjectOfSwitchedOffAndProbedChannels) {
       {vdiv20V, multX10, 0,
        "{\"Channel\":2,\"State\":\"On\",\"Scale\":\"200V/div\",\"Level\":\"1000.00V\","
        "\"Coupling\":\"AC\",\"Probe\":\"X10\"}"},
+      // 128 - Position exceeds 32 bits at the extremes.
+      {vdiv20V, multX1, std::numeric_limits<int>::min(),
+       "{\"Channel\":2,\"State\":\"On\",\"Scale\":\"20V/div\",\"Level\":"
+       "\"1677721700.00V\",\"Coupling\":\"AC\",\"Probe\":\"X1\"}"},
+      {vdiv1V, multX1, std::numeric_limits<int>::max(),
+       "{\"Channel\":2,\"State\":\"On\",\"Scale\":\"1V/div\",\"Level\":"
+       "\"-83886074.96V\",\"Coupling\":\"AC\",\"Probe\":\"X1\"}"},
   };
   Channel(1).SetVisible(false); // visibility plays no part in the state
   for (const auto& C : Cases) {

@@ -109,6 +109,41 @@ TEST_F(MeasurementTest, SamplesOnTheZeroLineReadZero) {
   EXPECT_EQ(Channel(0).dBm(), -std::numeric_limits<double>::infinity());
 }
 
+// A steady level off the zero line has no AC part at all: not a rounding
+// residue that would read as a tiny voltage and a level of -244 dB.
+TEST_F(MeasurementTest, FlatSignalOffTheZeroLineHasNoAcPart) {
+  const struct {
+    TOscVoltsPerDivision Scale;
+    TOscMultiplier Probe;
+    int YPosition;
+    int Steps;
+    const char* Vdc;
+  } Cases[] = {{vdiv10V, multX1, 128, 7, "2.80V"},
+               {vdiv10V, multX1, 128, -100, "-40.00V"},
+               {vdiv500mV, multX10, 30, -3, "-600.00mV"},
+               {vdiv5mV, multX1, 200, 61, "12.20mV"},
+               {vdiv200mV, multX1, 128, 1, "8.00mV"}};
+  for (const auto& C : Cases) {
+    SCOPED_TRACE(C.Vdc);
+    // A change of scale erases both channels: set both up before filling.
+    for (int Idx = 0; Idx < 2; ++Idx) {
+      Channel(Idx).SetVoltsPerDivision(C.Scale);
+      Channel(Idx).SetMultiplier(C.Probe);
+      Channel(Idx).SetYPosition(C.YPosition);
+    }
+    for (int Idx = 0; Idx < 2; ++Idx)
+      Fill(Idx, [&C](int) { return C.Steps; });
+    EXPECT_EQ(Channel(0).Vrms(), 0.0);
+    EXPECT_EQ(Channel(0).Vpkpk(), 0.0);
+    EXPECT_EQ(Readout(0, Type::Vdc), C.Vdc);
+    EXPECT_EQ(Readout(0, Type::Vtrms), OscVoltageToStr(std::fabs(Channel(0).Vdc())));
+    EXPECT_EQ(Readout(0, Type::Vrms), "0.00µV");
+    EXPECT_EQ(Readout(0, Type::dBm), "-");
+    EXPECT_EQ(Readout(0, Type::dBgain), "-");
+    EXPECT_EQ(Readout(0, Type::Wrms8), "0µW");
+  }
+}
+
 TEST_F(MeasurementTest, SquareWaveReadsItsWorkedValues) {
   FillSquare(0, 50); // +-20 V
   EXPECT_NEAR(Channel(0).dBm(), 28.235, 0.001);
@@ -261,7 +296,6 @@ TEST_F(MeasurementTest, ReadoutsMatchTheMeasurementFunctions) {
   Fill(0, [](int I) { return I < 2016 ? -1 : 0; });
   Fill(1, [](int I) { return I < 32 ? 1 : 0; }); // exactly 3.125 mV
   Check("half-way means");
-  // Flat off the zero line: the AC RMS is zero exactly but not in doubles.
   Fill(0, [](int) { return 7; });
   Fill(1, [](int I) { return I % 2 - 40; });
   Check("flat and nearly flat");

@@ -95,6 +95,20 @@ TEST_F(SignalGeneratorTest, UnreachableTriggerStartsAtAFreshRandomPhase) {
   EXPECT_GT(std::unique(Phases.begin(), Phases.end()) - Phases.begin(), 1);
 }
 
+TEST_F(SignalGeneratorTest, TriggerLevelsAtTheIntegerLimitsAreUnreachable) {
+  // The mirrored level 255 - Level lies far outside the int range here.
+  for (const int Level : {std::numeric_limits<int>::min(), std::numeric_limits<int>::min() + 1,
+                          std::numeric_limits<int>::max()}) {
+    SCOPED_TRACE(Level);
+    Device.Trigger().SetMinLevel(std::numeric_limits<int>::min());
+    Device.Trigger().SetMaxLevel(std::numeric_limits<int>::max());
+    Device.Trigger().SetLevel(Level);
+    ASSERT_EQ(Device.Trigger().Level(), Level);
+    Generate();
+    EXPECT_EQ(Generator.Phase(), Generator.RandomPhase());
+  }
+}
+
 TEST_F(SignalGeneratorTest, FallingSlopeLeavesTheSameFirstSampleTheOtherWay) {
   const std::vector<TOscSample> Rising = Generate();
   Device.Trigger().SetSlope(teFallingSlope);
