@@ -1,7 +1,7 @@
 # Warnings are errors for our own code only; third-party headers come in as
 # system includes and stay quiet.
 function(zelvo_warnings target)
-  target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Werror)
+  target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Wshadow -Werror)
 endfunction()
 
 # Every *_test.cpp in the calling folder becomes its own test program, so a

@@ -240,10 +240,10 @@ TEST_P(SimLinkTest, CalibrationWindowIsClosedByAReportHandledInsideItsLoop) {
 TEST_P(SimLinkTest, ShortFrameReachesTheExceptionHandlerAndTheLinkKeepsReading) {
   Config.MaxSampleFrames = 4;
   Start(GetParam());
-  std::vector<std::string> Errors;
+  std::vector<std::string> Raised;
   std::size_t ReceivedAfterMessage = 0;
   const TScopedExceptionHandler Handler([&](std::exception_ptr E) {
-    Errors.push_back(OscExceptionMessage(E));
+    Raised.push_back(OscExceptionMessage(E));
     Spin(300); // the message box
     ReceivedAfterMessage = Received.size();
   });
@@ -257,8 +257,8 @@ TEST_P(SimLinkTest, ShortFrameReachesTheExceptionHandlerAndTheLinkKeepsReading) 
   Sim->SendTogether({ZelvoRequestFrame(CScopeSettingsCommand),
                      ZelvoSettingsFrame(Block, CScopeSettingsCommand),
                      ZelvoWifiSettingsFrame(3, "Lab", "", "0001", "1.0")});
-  ASSERT_TRUE(QTest::qWaitFor([&] { return !Errors.empty(); }, 3000));
-  EXPECT_EQ(Errors, std::vector<std::string>{"Index out of range"});
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !Raised.empty(); }, 3000));
+  EXPECT_EQ(Raised, std::vector<std::string>{"Index out of range"});
   EXPECT_EQ(ReceivedAfterMessage, Before + 2) << "delivered while the message was shown";
   EXPECT_EQ(Driver.TimeBase(), tb1ms);
   EXPECT_EQ(Driver.WifiSettings().SSID(), "Lab");

@@ -66,8 +66,8 @@ TEST_F(ZelvoUsbConnectionTest, MissingOrBusyPortRaisesNamingThePort) {
     SCOPED_TRACE(Name);
     TZelvoUsbConnection L;
     L.SetPort(Name);
-    int Connects = 0;
-    L.SetOnConnect([&](TZelvoConnection*) { ++Connects; });
+    int Opened = 0;
+    L.SetOnConnect([&](TZelvoConnection*) { ++Opened; });
     try {
       L.Open();
       ADD_FAILURE() << "no exception";
@@ -75,7 +75,7 @@ TEST_F(ZelvoUsbConnectionTest, MissingOrBusyPortRaisesNamingThePort) {
       EXPECT_NE(std::string(E.what()).find(Name), std::string::npos) << E.what();
     }
     EXPECT_FALSE(L.Connected());
-    EXPECT_EQ(Connects, 0);
+    EXPECT_EQ(Opened, 0);
   }
 }
 
