@@ -2,7 +2,6 @@
 
 #include <QGridLayout>
 #include <QGroupBox>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QSpinBox>
@@ -10,6 +9,7 @@
 #include <QVBoxLayout>
 
 #include "app/ApplicationSettings.h"
+#include "app/DialogButtons.h"
 #include "osc/OscErrorBoundary.h"
 
 TConfigDialog::TConfigDialog(TApplicationSettings& Settings, QWidget* Parent)
@@ -42,22 +42,9 @@ TConfigDialog::TConfigDialog(TApplicationSettings& Settings, QWidget* Parent)
   PageLayout->addWidget(Rendering);
   PageLayout->addStretch(1);
 
-  btnOK = new QPushButton(QStringLiteral("&OK"), this);
-  btnOK->setObjectName(QStringLiteral("btnOK"));
-  btnOK->setDefault(true);
-  btnCancel = new QPushButton(QStringLiteral("&Cancel"), this);
-  btnCancel->setObjectName(QStringLiteral("btnCancel"));
-  connect(btnOK, &QPushButton::clicked, this, [this] { OscGuarded([this] { accept(); }); });
-  connect(btnCancel, &QPushButton::clicked, this, [this] { OscGuarded([this] { reject(); }); });
-
-  auto* Buttons = new QHBoxLayout;
-  Buttons->addStretch(1);
-  Buttons->addWidget(btnOK);
-  Buttons->addWidget(btnCancel);
-
-  auto* Layout = new QVBoxLayout(this);
-  Layout->addWidget(Pages, 1);
-  Layout->addLayout(Buttons);
+  const TOkCancelButtons Buttons = LayOutWithOkCancel(this, Pages);
+  btnOK = Buttons.Ok;
+  btnCancel = Buttons.Cancel;
 
   setFixedSize(409, 473);
   LoadPreferences();

@@ -3,14 +3,11 @@
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
-#include <QVBoxLayout>
 
+#include "app/DialogButtons.h"
 #include "app/GatewayAddress.h"
-#include "osc/OscErrorBoundary.h"
 #include "osc/OscTypes.h"
 
 TTcpDialog::TTcpDialog(QWidget* Parent, TGatewayLookup GatewayLookup)
@@ -48,21 +45,9 @@ TTcpDialog::TTcpDialog(QWidget* Parent, TGatewayLookup GatewayLookup)
   Fields->addWidget(lblSelectOrEnter, 2, 0, 1, 2);
   Fields->setColumnStretch(1, 1);
 
-  btnOK = new QPushButton(QStringLiteral("&OK"), this);
-  btnOK->setObjectName(QStringLiteral("btnOK"));
-  btnOK->setDefault(true);
-  btnCancel = new QPushButton(QStringLiteral("&Cancel"), this);
-  btnCancel->setObjectName(QStringLiteral("btnCancel"));
-  connect(btnOK, &QPushButton::clicked, this, [this] { OscGuarded([this] { accept(); }); });
-  connect(btnCancel, &QPushButton::clicked, this, [this] { OscGuarded([this] { reject(); }); });
-
-  auto* Buttons = new QHBoxLayout;
-  Buttons->addStretch(1);
-  Buttons->addWidget(btnOK);
-  Buttons->addWidget(btnCancel);
-  auto* Main = new QVBoxLayout(this);
-  Main->addWidget(grpSettings, 1);
-  Main->addLayout(Buttons);
+  const TOkCancelButtons Buttons = LayOutWithOkCancel(this, grpSettings);
+  btnOK = Buttons.Ok;
+  btnCancel = Buttons.Cancel;
   cbHost->setFocus();
 
   // A computer without a network adapter must still reach the demo and let

@@ -3,13 +3,11 @@
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QMessageBox>
-#include <QPushButton>
 #include <QStyle>
-#include <QVBoxLayout>
 
+#include "app/DialogButtons.h"
 #include "osc/OscErrorBoundary.h"
 
 TUsbDialog::TUsbDialog(QWidget* Parent)
@@ -43,21 +41,9 @@ TUsbDialog::TUsbDialog(QWidget* Parent, std::unique_ptr<TSerialPortSource> PortS
   Fields->setColumnStretch(1, 1);
   Fields->setRowStretch(2, 1);
 
-  btnOK = new QPushButton(QStringLiteral("&OK"), this);
-  btnOK->setObjectName(QStringLiteral("btnOK"));
-  btnOK->setDefault(true);
-  btnCancel = new QPushButton(QStringLiteral("&Cancel"), this);
-  btnCancel->setObjectName(QStringLiteral("btnCancel"));
-  connect(btnOK, &QPushButton::clicked, this, [this] { OscGuarded([this] { accept(); }); });
-  connect(btnCancel, &QPushButton::clicked, this, [this] { OscGuarded([this] { reject(); }); });
-
-  auto* Buttons = new QHBoxLayout;
-  Buttons->addStretch(1);
-  Buttons->addWidget(btnOK);
-  Buttons->addWidget(btnCancel);
-  auto* Main = new QVBoxLayout(this);
-  Main->addWidget(grpSettings, 1);
-  Main->addLayout(Buttons);
+  const TOkCancelButtons Buttons = LayOutWithOkCancel(this, grpSettings);
+  btnOK = Buttons.Ok;
+  btnCancel = Buttons.Cancel;
   cbPorts->setFocus();
 
   FUSBPnP->SetHardwareId(QString::fromLatin1(CHardwareId));

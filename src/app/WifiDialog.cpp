@@ -3,15 +3,13 @@
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
-#include <QPushButton>
-#include <QVBoxLayout>
 
 #include <memory>
 
+#include "app/DialogButtons.h"
 #include "link/Zelvo.h"
 #include "link/ZelvoWifiSettings.h"
 #include "osc/OscErrorBoundary.h"
@@ -73,21 +71,9 @@ TWifiDialog::TWifiDialog(QWidget* Parent)
   AddRow(Fields, 3, "Build:", txtBuild)->setObjectName(QStringLiteral("lblBuild"));
   Fields->setColumnStretch(1, 1);
 
-  btnOK = new QPushButton(QStringLiteral("&OK"), this);
-  btnOK->setObjectName(QStringLiteral("btnOK"));
-  btnOK->setDefault(true);
-  btnCancel = new QPushButton(QStringLiteral("&Cancel"), this);
-  btnCancel->setObjectName(QStringLiteral("btnCancel"));
-  connect(btnOK, &QPushButton::clicked, this, [this] { OscGuarded([this] { accept(); }); });
-  connect(btnCancel, &QPushButton::clicked, this, [this] { OscGuarded([this] { reject(); }); });
-
-  auto* Buttons = new QHBoxLayout;
-  Buttons->addStretch(1);
-  Buttons->addWidget(btnOK);
-  Buttons->addWidget(btnCancel);
-  auto* Main = new QVBoxLayout(this);
-  Main->addWidget(grpSettings, 1);
-  Main->addLayout(Buttons);
+  const TOkCancelButtons Buttons = LayOutWithOkCancel(this, grpSettings);
+  btnOK = Buttons.Ok;
+  btnCancel = Buttons.Cancel;
   txtSSID->setFocus();
 }
 
