@@ -21,14 +21,7 @@
 #include "app/VersionInfo.h"
 #include "app/ZelvoWindows.h"
 
-inline QApplication& TestApp() {
-  static int Argc = 1;
-  static char Name[] = "zelvo-app-test";
-  static char* Argv[] = {Name, nullptr};
-  // Reachable through the static for the whole run, so not a leak.
-  static QApplication* App = new QApplication(Argc, Argv);
-  return *App;
-}
+#include "TestApp.h"
 
 // Runs Answer on the next modal message box, from inside its own loop.
 inline void AnswerNextMessageBox(std::function<void(QMessageBox*)> Answer, int TimeoutMs = 5000) {

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "TestApp.h"
+
 #include <QApplication>
 #include <QFile>
 #include <QPushButton>
@@ -18,20 +20,12 @@
 
 namespace {
 
-QApplication& App() {
-  static int Argc = 1;
-  static char Name[] = "zelvo-settings-test";
-  static char* Argv[] = {Name, nullptr};
-  static QApplication* A = new QApplication(Argc, Argv);
-  return *A;
-}
-
 // Every store of these tests lives in a temporary folder: the user's real
 // settings are never touched, also not by the store's default constructor.
 class SettingsTest : public ::testing::Test {
 protected:
   void SetUp() override {
-    App();
+    TestApp();
     ASSERT_TRUE(Dir.isValid());
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, Dir.filePath("user"));
     QSettings::setPath(QSettings::NativeFormat, QSettings::SystemScope, Dir.filePath("system"));

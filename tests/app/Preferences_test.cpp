@@ -1,4 +1,5 @@
 #include "AppTestSupport.h"
+#include "ModalScript.h"
 
 #include <QSpinBox>
 
@@ -21,35 +22,33 @@ TEST_P(StoredLimitTest, TheStoredLimitPacesTheViewUnchanged) {
 
 INSTANTIATE_TEST_SUITE_P(Limits, StoredLimitTest, ::testing::Values(0, 30, 100));
 
-TEST_F(AppTest, OptionsStoresOnOkAndAppliesAtOnce) {
-  auto* Poll = new QTimer(&Main());
-  QObject::connect(Poll, &QTimer::timeout, [Poll] {
-    auto* Dialog = qobject_cast<TConfigDialog*>(QApplication::activeModalWidget());
-    if (Dialog == nullptr)
-      return;
-    Poll->stop();
-    Dialog->findChild<QSpinBox*>("txtMaxFps")->setValue(0);
-    Dialog->accept();
+namespace {
+
+// Opens the preferences through their hidden action, types Value and closes
+// the dialog with OK or Cancel.
+void RunOptions(TMainForm& Main, int Value, bool Ok) {
+  TModalScript Script;
+  Script.Then([Value, Ok](QWidget* Modal) {
+    auto* Dialog = dynamic_cast<TConfigDialog*>(Modal);
+    ASSERT_NE(Dialog, nullptr);
+    Dialog->findChild<QSpinBox*>("txtMaxFps")->setValue(Value);
+    Ok ? Dialog->accept() : Dialog->reject();
   });
-  Poll->start(10);
-  Main().actOptions->trigger();
+  Main.actOptions->trigger();
+  EXPECT_EQ(Script.Handled(), 1);
+}
+
+} // namespace
+
+TEST_F(AppTest, OptionsStoresOnOkAndAppliesAtOnce) {
+  RunOptions(Main(), 0, true);
   EXPECT_EQ(Settings->MaxFps(), 0);
   EXPECT_EQ(Main().FpsLimiter().Limit(), 0);
 }
 
 TEST_F(AppTest, OptionsCancelReappliesTheStoredLimit) {
-  auto* Poll = new QTimer(&Main());
-  QObject::connect(Poll, &QTimer::timeout, [Poll] {
-    auto* Dialog = qobject_cast<TConfigDialog*>(QApplication::activeModalWidget());
-    if (Dialog == nullptr)
-      return;
-    Poll->stop();
-    Dialog->findChild<QSpinBox*>("txtMaxFps")->setValue(30);
-    Dialog->reject();
-  });
-  Poll->start(10);
   Main().FpsLimiter().SetLimit(5);
-  Main().actOptions->trigger();
+  RunOptions(Main(), 30, false);
   EXPECT_EQ(Settings->MaxFps(), 60);
   EXPECT_EQ(Main().FpsLimiter().Limit(), 60);
 }

@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include "TestApp.h"
+
 #include <algorithm>
 #include <ostream>
 
@@ -24,15 +26,6 @@ inline void PrintTo(const QString& Text, std::ostream* Os) {
 }
 
 namespace {
-
-QApplication& App() {
-  static int Argc = 1;
-  static char Name[] = "zelvo-tcp-test";
-  static char* Argv[] = {Name, nullptr};
-  // Reachable through the static for the whole run, so not a leak.
-  static QApplication* A = new QApplication(Argc, Argv);
-  return *A;
-}
 
 // Addresses as the kernel prints them on a little-endian machine:
 // 0104A8C0 is 192.168.4.1.
@@ -101,7 +94,7 @@ TEST(SystemNetworkAdapters, LeavesLoopbackOut) {
 
 class TcpDialogTest : public ::testing::Test {
 protected:
-  void SetUp() override { App(); }
+  void SetUp() override { TestApp(); }
   void Create(TTcpDialog::TGatewayLookup Lookup) {
     Dialog = std::make_unique<TTcpDialog>(nullptr, std::move(Lookup));
     Host = Dialog->findChild<QComboBox*>("cbHost");

@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include "TestApp.h"
+
 #include <fcntl.h>
 #include <stdlib.h>
 #include <unistd.h>
@@ -29,15 +31,6 @@ inline void PrintTo(const QString& Text, std::ostream* Os) {
 }
 
 namespace {
-
-QApplication& App() {
-  static int Argc = 1;
-  static char Name[] = "zelvo-usb-test";
-  static char* Argv[] = {Name, nullptr};
-  // Reachable through the static for the whole run, so not a leak.
-  static QApplication* A = new QApplication(Argc, Argv);
-  return *A;
-}
 
 constexpr std::uint16_t CScopeVid = 0x6B1D, CScopePid = 0xE4F7;
 
@@ -190,7 +183,7 @@ TEST(USBPnP, OnlyTheScopeArrivingOrLeavingRefreshes) {
 }
 
 TEST(USBPnP, SystemSourcesWorkWithOrWithoutUdev) {
-  App();
+  TestApp();
   TUSBPnP PnP;
   PnP.SetHardwareId(TUsbDialog::CHardwareId);
   int Changes = 0;
@@ -221,7 +214,7 @@ std::pair<QString, QString> AnswerMessageBox(const std::function<void()>& Action
 
 class UsbDialogTest : public ::testing::Test {
 protected:
-  void SetUp() override { App(); }
+  void SetUp() override { TestApp(); }
   void Create() {
     Dialog = std::make_unique<TUsbDialog>(nullptr, Usb.PortSource(), Usb.EventSource());
     Ports = Dialog->findChild<QComboBox*>("cbPorts");

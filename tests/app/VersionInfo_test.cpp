@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "TestApp.h"
+
 #include <QApplication>
 #include <QLabel>
 #include <QPushButton>
@@ -10,16 +12,8 @@
 
 namespace {
 
-QApplication& App() {
-  static int Argc = 1;
-  static char Name[] = "zelvo-version-test";
-  static char* Argv[] = {Name, nullptr};
-  static QApplication* A = new QApplication(Argc, Argv);
-  return *A;
-}
-
 TEST(VersionInfo, CarriesTheProgramTextsUnderTheStandardKeys) {
-  App();
+  TestApp();
   const TVersionInfo Info;
   struct TCase {
     const char* Key;
@@ -50,7 +44,7 @@ TEST(VersionInfo, CarriesTheProgramTextsUnderTheStandardKeys) {
 }
 
 TEST(AboutDialog, ShowsProductCopyrightAndVersionAndClosesWithOk) {
-  App();
+  TestApp();
   const TVersionInfo Info;
   TAboutDialog Dialog(Info);
   EXPECT_EQ(Dialog.windowTitle(), "About");
