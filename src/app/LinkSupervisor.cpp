@@ -66,8 +66,7 @@ void TLinkSupervisor::Stop() {
   // user's back; the user's own attempt is theirs to keep.
   if (FState == TState::Reconnecting && IsTcp())
     FTcp.Close();
-  if (FState == TState::Retrying || FState == TState::Reconnecting ||
-      FState == TState::Unplugged)
+  if (FState == TState::Retrying || FState == TState::Reconnecting || FState == TState::Unplugged)
     SetState(TState::Closed);
 }
 
@@ -217,6 +216,6 @@ QString TLinkSupervisor::Text() const {
 }
 
 bool TLinkSupervisor::Trouble() const {
-  return FState == TState::Failed || FState == TState::Retrying ||
-         FState == TState::Reconnecting || FState == TState::Unplugged;
+  return FState == TState::Failed || FState == TState::Retrying || FState == TState::Reconnecting ||
+         FState == TState::Unplugged;
 }

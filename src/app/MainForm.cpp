@@ -47,7 +47,7 @@ constexpr int CWindowWidth = 881;
 constexpr int CWindowHeight = 604;
 constexpr int CStatusBarHeight = 19;
 constexpr int CStatusPanelWidths[3] = {70, 80, 80}; // the link panel takes the rest
-constexpr int CValueTimerInterval = 400; // ms
+constexpr int CValueTimerInterval = 400;            // ms
 constexpr const char* CDemoModeText =
     "Demo mode, press Connect to connect to your scope via WLAN or USB.";
 

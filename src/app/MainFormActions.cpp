@@ -80,8 +80,9 @@ void TMainForm::ZelvoTcpConnectionError() {
   // Shown from the event loop: a box opened inside the socket's own error
   // report would hold back its disconnect, and with it the repair.
   QTimer::singleShot(0, this, [this] {
-    OscGuarded(
-        [this] { QMessageBox::critical(this, "Error", "An error occured when trying to connect"); });
+    OscGuarded([this] {
+      QMessageBox::critical(this, "Error", "An error occured when trying to connect");
+    });
   });
 }
 
