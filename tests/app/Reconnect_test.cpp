@@ -3,12 +3,14 @@
 // pseudo-terminal that vanishes and returns, the user's choices that end the
 // repair, and connecting from the command line.
 
+#include "../NetnsChild.h"
 #include "AppTestSupport.h"
 #include "ModalScript.h"
 
 #include <QComboBox>
 #include <QCommandLineParser>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QHostAddress>
 #include <QLabel>
 #include <QLineEdit>
@@ -129,6 +131,7 @@ protected:
 
   // The scope switched on again: a new simulator on the same TCP port.
   void StartSim() {
+    Sim.reset();
     Sim = std::make_unique<TZelvoSimulator>(Config);
     SimPort = Sim->ListenTcp(QHostAddress::LocalHost, SimPort);
   }
@@ -361,6 +364,65 @@ TEST_F(ReconnectTest, HundredLossesLeaveNoGrowth) {
   }
   EXPECT_EQ(Cycles, 200);
   EXPECT_TRUE(Boxes.Seen.isEmpty()) << Boxes.Seen.join(" | ").toStdString();
+}
+
+namespace {
+
+// Runs in a private network namespace (see NetnsChild.h); the parent process
+// only starts the child.
+class SilentScopeTest : public ReconnectTest {
+protected:
+  void SetUp() override {
+    TestApp();
+    if (!NetnsChild::Inside())
+      return;
+    ASSERT_TRUE(NetnsChild::Run("ip", {"link", "set", "lo", "up"}));
+    ReconnectTest::SetUp();
+  }
+};
+
+} // namespace
+
+// A scope that leaves WiFi range says nothing: the keep-alive finds it, one
+// box at most tells the user, the panel shows the repair, and once the scope
+// is back in range (the namespace's loopback up again, the scope restarted)
+// the traces come back. Taking the loopback down leaves the probes
+// unanswered, as a scope out of range would.
+TEST_F(SilentScopeTest, IsFoundByKeepAliveAndComesBack) {
+  if (!NetnsChild::Inside()) {
+    std::string Skip;
+    NetnsChild::RunChild("SilentScopeTest.*", Skip);
+    if (!Skip.empty())
+      GTEST_SKIP() << Skip;
+    return;
+  }
+  ASSERT_TRUE(ConnectTcp());
+  ASSERT_TRUE(QTest::qWaitFor(
+      [&] { return Main().ZelvoTcpConnection().Statistics().PacketsIn() > 3; }, 5000));
+  TBoxWatch Boxes;
+  TPanelWatch Watch(Panel());
+  ASSERT_TRUE(NetnsChild::Run("ip", {"link", "set", "lo", "down"}));
+  QElapsedTimer Clock;
+  Clock.start();
+  const int Bound =
+      (CZelvoKeepAliveIdle + CZelvoKeepAliveCount * CZelvoKeepAliveInterval + 4) * 1000;
+  ASSERT_TRUE(QTest::qWaitFor([&] { return Supervisor().Trouble(); }, Bound))
+      << "still " << Panel()->text().toStdString() << " after " << Clock.elapsed() << " ms";
+  EXPECT_GE(Clock.elapsed(), CZelvoKeepAliveIdle * 1000);
+  // Out of range, the attempts fail silently.
+  ASSERT_TRUE(QTest::qWaitFor([&] { return Supervisor().Attempts() >= 2; }, 15000))
+      << Watch.Texts.join(" | ").toStdString();
+  ASSERT_TRUE(NetnsChild::Run("ip", {"link", "set", "lo", "up"}));
+  StartSim();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return Main().ZelvoTcpConnection().Connected(); }, 10000))
+      << Watch.Texts.join(" | ").toStdString();
+  EXPECT_EQ(Panel()->text(), Wifi() + " connected");
+  EXPECT_TRUE(Watch.Saw(Wifi() + " lost, retrying in 0.5 s"))
+      << Watch.Texts.join(" | ").toStdString();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return Sim->TcpRecord().Received.size() >= 3; }, 5000));
+  EXPECT_EQ(FirstCommands(Sim->TcpRecord(), 3), ConnectCommands());
+  QTest::qWait(50);
+  EXPECT_LE(Boxes.Seen.size(), 1) << Boxes.Seen.join(" | ").toStdString();
 }
 
 TEST_F(ReconnectTest, CommandLineStartsConnectedAsIfConfirmed) {

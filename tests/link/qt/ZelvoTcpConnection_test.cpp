@@ -1,8 +1,6 @@
 // The TCP link over loopback, against the simulated scope.
 
-#include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QProcess>
 #include <QTcpServer>
 
 #include <gtest/gtest.h>
@@ -10,8 +8,8 @@
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <sys/socket.h>
-#include <unistd.h>
 
+#include "../../NetnsChild.h"
 #include "SimLinkFixture.h"
 #include "link/qt/ZelvoLinkError.h"
 
@@ -109,15 +107,6 @@ TEST_F(ZelvoTcpConnectionTest, ConnectedSocketProbesASilentPeer) {
   EXPECT_EQ(SocketOption(*Tcp, IPPROTO_TCP, TCP_USER_TIMEOUT), CZelvoUserTimeout);
 }
 
-// Runs one command of the network namespace's set-up; false when it fails.
-bool RunTool(const QString& Program, const QStringList& Arguments) {
-  QProcess P;
-  P.start(Program, Arguments);
-  return P.waitForFinished(10000) && P.exitStatus() == QProcess::NormalExit && P.exitCode() == 0;
-}
-
-constexpr const char* CInNetnsVariable = "ZELVO_TEST_IN_NETNS";
-
 // A scope that leaves WiFi range sends nothing more, not even a reset. A
 // stopped peer process would still have its kernel answer the probes, so the
 // probes must go unanswered at the network level: this test runs itself
@@ -126,32 +115,19 @@ constexpr const char* CInNetnsVariable = "ZELVO_TEST_IN_NETNS";
 // rules of the traffic shaper do not serve: the kernel counts a probe it
 // dropped itself as congestion, not as unanswered, and tries again forever.
 TEST(ZelvoTcpKeepAliveTest, SilentPeerIsFoundWithinTheKeepAliveTime) {
-  if (qEnvironmentVariableIsEmpty(CInNetnsVariable)) {
-    if (::geteuid() != 0)
-      GTEST_SKIP() << "needs root to create a private network namespace (unshare -n)";
-    QProcess Child;
-    QProcessEnvironment Env = QProcessEnvironment::systemEnvironment();
-    Env.insert(CInNetnsVariable, "1");
-    Child.setProcessEnvironment(Env);
-    Child.setProcessChannelMode(QProcess::MergedChannels);
-    Child.start("unshare", {"-n", QCoreApplication::applicationFilePath(),
-                            "--gtest_filter=ZelvoTcpKeepAliveTest.*"});
-    if (!Child.waitForStarted(10000))
-      GTEST_SKIP() << "unshare(1) is not available";
-    ASSERT_TRUE(Child.waitForFinished(60000));
-    const QString Output = QString::fromLocal8Bit(Child.readAll());
-    if (Output.contains("unshare failed") || Output.contains("unshare:"))
-      GTEST_SKIP() << "no private network namespace here: " << Output.toStdString();
-    EXPECT_EQ(Child.exitCode(), 0) << Output.toStdString();
-    EXPECT_TRUE(Output.contains("[  PASSED  ] 1 test")) << Output.toStdString();
+  if (!NetnsChild::Inside()) {
+    std::string Skip;
+    NetnsChild::RunChild("ZelvoTcpKeepAliveTest.*", Skip);
+    if (!Skip.empty())
+      GTEST_SKIP() << Skip;
     return;
   }
-  ASSERT_TRUE(RunTool("ip", {"link", "set", "lo", "up"}));
+  ASSERT_TRUE(NetnsChild::Run("ip", {"link", "set", "lo", "up"}));
   SimLinkFixture F;
   F.Start(TLinkKind::Tcp);
   ASSERT_TRUE(F.Connect());
   ASSERT_TRUE(QTest::qWaitFor([&] { return F.Received.size() > 3; }, 5000));
-  ASSERT_TRUE(RunTool("ip", {"link", "set", "lo", "down"}));
+  ASSERT_TRUE(NetnsChild::Run("ip", {"link", "set", "lo", "down"}));
   QElapsedTimer Clock;
   Clock.start();
   const int Bound =
