@@ -172,9 +172,8 @@ TMainForm::TMainForm(TApplicationSettings& Settings, const TVersionInfo& Version
 }
 
 TMainForm::~TMainForm() {
+  // The dialogs, whose hot-plug reports reach the supervisor, are gone by now.
   FLinkSupervisor->SetOnChange({});
-  if (FDialogs.Usb != nullptr)
-    FDialogs.Usb->SetOnPortsChange({});
   // The devices and links go before the child widgets: nothing of theirs may
   // call back into a window that is half gone.
   FZelvo->SetOnChange({});
