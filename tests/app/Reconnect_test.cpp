@@ -193,6 +193,28 @@ TEST_F(ReconnectTest, PanelShowsDemoUntilAConnectionStarts) {
   EXPECT_EQ(Panel()->text(), "Demo");
 }
 
+// Only a link that was up is repaired: a first attempt that fails is the
+// user's to repeat, with its one box.
+TEST_F(ReconnectTest, FailedFirstAttemptIsNotRetried) {
+  Sim.reset();
+  TBoxWatch Boxes;
+  TModalScript Script;
+  Script.Then([this](QWidget* Modal) {
+    auto* Dialog = dynamic_cast<TTcpDialog*>(Modal);
+    ASSERT_NE(Dialog, nullptr);
+    Dialog->findChild<QComboBox*>("cbHost")->setCurrentText("127.0.0.1");
+    Dialog->findChild<QLineEdit*>("txtPort")->setText(QString::number(SimPort));
+    Dialog->accept();
+  });
+  Main().actConnectTcp->trigger();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !Boxes.Seen.isEmpty(); }, 5000));
+  EXPECT_EQ(Panel()->text(), Wifi() + " failed");
+  EXPECT_TRUE(Supervisor().Trouble());
+  QTest::qWait(1200);
+  EXPECT_EQ(Supervisor().Attempts(), 0);
+  EXPECT_EQ(Boxes.Seen, QStringList({"An error occured when trying to connect"}));
+}
+
 // The scope switched off and on again: the panel follows the loss and the
 // retries, the driver sends its settings and sample request again and the
 // traces resume, and no box interrupts the repair.
