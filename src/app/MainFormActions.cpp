@@ -142,7 +142,13 @@ void TMainForm::AttachTcp(const QString& Host) {
 }
 
 void TMainForm::OpenTcp() {
-  FZelvoTcpConnection->Open();
+  try {
+    FZelvoTcpConnection->Open();
+  } catch (...) {
+    // An address the link cannot use: the program's handler shows why.
+    FLinkSupervisor->ConnectFailed(*FZelvoTcpConnection);
+    throw;
+  }
   FLinkSupervisor->Watch(*FZelvoTcpConnection);
 }
 
