@@ -21,6 +21,8 @@
 #include "app/ConfigDialog.h"
 #include "app/ExceptionBox.h"
 #include "app/Glyphs.h"
+#include "app/LinkSupervisor.h"
+#include "app/UsbDialog.h"
 #include "app/VersionInfo.h"
 #include "app/WifiDialog.h"
 #include "display/OscFpsLimiter.h"
@@ -44,8 +46,8 @@ namespace {
 constexpr int CWindowWidth = 881;
 constexpr int CWindowHeight = 604;
 constexpr int CStatusBarHeight = 19;
-constexpr int CStatusPanelWidths[3] = {70, 80, 80};
-constexpr int CValueTimerInterval = 400; // ms
+constexpr int CStatusPanelWidths[3] = {70, 80, 80}; // the link panel takes the rest
+constexpr int CValueTimerInterval = 400;            // ms
 constexpr const char* CDemoModeText =
     "Demo mode, press Connect to connect to your scope via WLAN or USB.";
 
@@ -132,6 +134,7 @@ TMainForm::TMainForm(TApplicationSettings& Settings, const TVersionInfo& Version
   FLinkObserver->SetOnDisconnect([this](TZelvoConnection*) { UpdateActions(); });
   FZelvoTcpConnection->RegisterObserver(FLinkObserver.get());
   FZelvoUsbConnection->RegisterObserver(FLinkObserver.get());
+  FLinkSupervisor = std::make_unique<TLinkSupervisor>(*FZelvoTcpConnection, *FZelvoUsbConnection);
 
   CreateActions();
   CreateMenus();
@@ -164,9 +167,13 @@ TMainForm::TMainForm(TApplicationSettings& Settings, const TVersionInfo& Version
   LoadPreferences();
   CreateValueTypeMenus();
   VisualizeSettings();
+  FLinkSupervisor->SetOnChange([this] { VisualizeLink(); });
+  VisualizeLink();
 }
 
 TMainForm::~TMainForm() {
+  // The dialogs, whose hot-plug reports reach the supervisor, are gone by now.
+  FLinkSupervisor->SetOnChange({});
   // The devices and links go before the child widgets: nothing of theirs may
   // call back into a window that is half gone.
   FZelvo->SetOnChange({});
@@ -326,14 +333,29 @@ void TMainForm::CreateStatusBar() {
   QStatusBar* Bar = statusBar();
   Bar->setFixedHeight(CStatusBarHeight);
   Bar->setSizeGripEnabled(true);
-  for (int I = 0; I < 3; ++I) {
+  for (int I = 0; I < 4; ++I) {
     auto* Panel = new QLabel(Bar);
-    Panel->setFixedWidth(CStatusPanelWidths[I]);
+    if (I < 3)
+      Panel->setFixedWidth(CStatusPanelWidths[I]);
     Panel->setFrameShape(QFrame::Panel);
     Panel->setFrameShadow(QFrame::Sunken);
-    Bar->addWidget(Panel);
+    Bar->addWidget(Panel, I < 3 ? 0 : 1);
     FStatusPanels[I] = Panel;
   }
+  FStatusPanels[3]->setObjectName("pnlLink");
+}
+
+void TMainForm::VisualizeLink() {
+  QLabel* Panel = FStatusPanels[3];
+  if (Panel == nullptr || FLinkSupervisor == nullptr)
+    return;
+  const bool Demo = ActiveScope() == FZelvoDemo.get();
+  Panel->setText(Demo ? QStringLiteral("Demo") : FLinkSupervisor->Text());
+  // The text says what is wrong; the colour makes it seen.
+  const bool Trouble = !Demo && FLinkSupervisor->Trouble();
+  Panel->setProperty("trouble", Trouble);
+  Panel->setStyleSheet(Trouble ? QStringLiteral("QLabel { color: #ff9a3c; font-weight: bold; }")
+                               : QString());
 }
 
 void TMainForm::WireFrontPanel() {

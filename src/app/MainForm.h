@@ -21,6 +21,7 @@ class QMenu;
 class QScrollBar;
 class QTimer;
 class TAboutDialog;
+class TLinkSupervisor;
 class TApplicationSettings;
 class TCalibrationForm;
 class TConfigDialog;
@@ -69,7 +70,8 @@ public:
             QWidget* Parent = nullptr);
   ~TMainForm() override;
 
-  void SetDialogs(const TMainFormDialogs& Dialogs) { FDialogs = Dialogs; }
+  // Also follows the USB dialog's hot-plug monitor, for a lost serial link.
+  void SetDialogs(const TMainFormDialogs& Dialogs);
 
   // The device the scope view shows; every control acts on it.
   TOscDevice* ActiveScope() const;
@@ -94,11 +96,13 @@ public:
   TOscRenderer3D& OscRenderer3D() const { return *FOscRenderer3D; }
   TOscFpsLimiter& FpsLimiter() const { return *FFpsLimiter; }
   QTimer& tmrValues() const { return *FTmrValues; }
+  TLinkSupervisor& LinkSupervisor() const { return *FLinkSupervisor; }
 
   const TChannelStrip& Strip(int Channel) const { return Channel == 0 ? FCH1 : FCH2; }
   const TSideBar& SideBar() const { return FSideBar; }
   QLabel* pnlDemoMode() const { return FDemoMode; }
   QScrollBar* scrollYPosition(int Channel) const { return FScrollYPosition[Channel]; }
+  // 0 frame rate, 1 and 2 the hovered voltages, 3 the link's state.
   QLabel* StatusPanel(int Index) const { return FStatusPanels[Index]; }
   QMenu* ValueTypeMenu(int Channel) const { return FValueTypeMenus[Channel]; }
 
@@ -137,6 +141,10 @@ public:
   void actConnectTcpExecute();
   void actConnectDemoExecute();
   void actDisconnectExecute();
+  // What the dialogs' OK starts, also reached from the command line; USB
+  // shows the warning after a connection as the action does.
+  void ConnectTcp(const QString& Host, int Port);
+  void ConnectUsb(const QString& Port);
   void DoConnected();
   void ZelvoTcpConnectionError();
   // Calibration and export.
@@ -159,6 +167,11 @@ private:
   void VisualizeChannel(int Channel);
   void VisualizeBattery();
   void VisualizeMarkerReadouts();
+  // The link panel: "Demo" while the demo device is shown.
+  void VisualizeLink();
+  // Steps shared by the WiFi action and ConnectTcp, before the port is set.
+  void AttachTcp(const QString& Host);
+  void OpenTcp();
 
   TApplicationSettings& FSettings;
   TMainFormDialogs FDialogs;
@@ -169,6 +182,8 @@ private:
   std::unique_ptr<TZelvo> FZelvo;
   std::unique_ptr<TZelvoDemo> FZelvoDemo;
   std::unique_ptr<TZelvoConnectionObserver> FLinkObserver;
+  // Declared after the links: it goes first and unregisters from them.
+  std::unique_ptr<TLinkSupervisor> FLinkSupervisor;
   TOscRenderer3D* FOscRenderer3D = nullptr; // a child widget
   QTimer* FTmrValues = nullptr;
 
@@ -179,6 +194,6 @@ private:
   TChannelStrip FCH2;
   TSideBar FSideBar;
   QScrollBar* FScrollYPosition[2] = {};
-  QLabel* FStatusPanels[3] = {};
+  QLabel* FStatusPanels[4] = {};
   int FBatteryShown = -1;
 };

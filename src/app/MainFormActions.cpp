@@ -13,7 +13,9 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QMessageBox>
+#include <QTimer>
 
+#include "app/LinkSupervisor.h"
 #include "app/NoticeDialogs.h"
 #include "app/TcpDialog.h"
 #include "app/UsbDialog.h"
@@ -36,10 +38,18 @@ TOscDevice* TMainForm::ActiveScope() const {
   return FOscRenderer3D->Oscilloscope();
 }
 
+void TMainForm::SetDialogs(const TMainFormDialogs& Dialogs) {
+  FDialogs = Dialogs;
+  if (FDialogs.Usb != nullptr)
+    FDialogs.Usb->SetOnPortsChange(
+        [this](const QStringList& Ports) { FLinkSupervisor->PortsChanged(Ports); });
+}
+
 void TMainForm::SetActiveScope(TOscDevice* Value) {
   FOscRenderer3D->SetOscilloscope(Value);
   FDemoMode->setVisible(Value == FZelvoDemo.get());
   UpdateActions();
+  VisualizeLink();
 }
 
 void TMainForm::UpdateActions() {
@@ -49,10 +59,12 @@ void TMainForm::UpdateActions() {
 }
 
 void TMainForm::actConnectDemoExecute() {
+  FLinkSupervisor->Stop();
   SetActiveScope(FZelvoDemo.get());
 }
 
 void TMainForm::actDisconnectExecute() {
+  FLinkSupervisor->Stop();
   if (FZelvo->Connection() != nullptr)
     FZelvo->Connection()->Close();
 }
@@ -62,24 +74,41 @@ void TMainForm::DoConnected() {
 }
 
 void TMainForm::ZelvoTcpConnectionError() {
-  QMessageBox::critical(this, "Error", "An error occured when trying to connect");
+  // A lost link is being repaired: its failed attempts show in the link panel.
+  if (!FLinkSupervisor->TakeError())
+    return;
+  // Shown from the event loop: a box opened inside the socket's own error
+  // report would hold back its disconnect, and with it the repair.
+  QTimer::singleShot(0, this, [this] {
+    OscGuarded([this] {
+      QMessageBox::critical(this, "Error", "An error occured when trying to connect");
+    });
+  });
 }
 
 void TMainForm::actConnectUsbExecute() {
   if (FDialogs.Usb == nullptr || FDialogs.Usb->exec() != QDialog::Accepted)
     return;
+  ConnectUsb(FDialogs.Usb->Port());
+}
+
+void TMainForm::ConnectUsb(const QString& Port) {
+  FLinkSupervisor->Stop();
   if (FZelvo->Connection() != nullptr)
     FZelvo->Connection()->Close();
   SetActiveScope(FZelvo.get());
   FZelvo->SetConnection(FZelvoUsbConnection.get());
-  FZelvoUsbConnection->SetPort(FDialogs.Usb->Port().toStdString());
+  FZelvoUsbConnection->SetPort(Port.toStdString());
   try {
     // The serial link reports the connection before Open returns, so the
     // WiFi request has gone out by the time the warning shows.
     FZelvoUsbConnection->Open();
+    FLinkSupervisor->Watch(*FZelvoUsbConnection);
     if (FDialogs.Warning != nullptr)
       FDialogs.Warning->exec();
   } catch (...) {
+    if (!FZelvoUsbConnection->Connected())
+      FLinkSupervisor->ConnectFailed(*FZelvoUsbConnection);
     QMessageBox::critical(this, "Error",
                           QString("Unable to connect to %1.")
                               .arg(QString::fromStdString(FZelvoUsbConnection->Port())));
@@ -89,16 +118,38 @@ void TMainForm::actConnectUsbExecute() {
 void TMainForm::actConnectTcpExecute() {
   if (FDialogs.Tcp == nullptr || FDialogs.Tcp->exec() != QDialog::Accepted)
     return;
+  AttachTcp(FDialogs.Tcp->Host());
+  // A port text that is no number raises here and reaches the program's
+  // handler; the link is then not opened.
+  FZelvoTcpConnection->SetPort(FDialogs.Tcp->Port());
+  OpenTcp();
+}
+
+void TMainForm::ConnectTcp(const QString& Host, int Port) {
+  AttachTcp(Host);
+  FZelvoTcpConnection->SetPort(Port);
+  OpenTcp();
+}
+
+void TMainForm::AttachTcp(const QString& Host) {
+  FLinkSupervisor->Stop();
   // The driver is shown before the old transport closes, the reverse of USB.
   SetActiveScope(FZelvo.get());
   if (FZelvo->Connection() != nullptr)
     FZelvo->Connection()->Close();
   FZelvo->SetConnection(FZelvoTcpConnection.get());
-  FZelvoTcpConnection->SetHost(FDialogs.Tcp->Host().toStdString());
-  // A port text that is no number raises here and reaches the program's
-  // handler; the link is then not opened.
-  FZelvoTcpConnection->SetPort(FDialogs.Tcp->Port());
-  FZelvoTcpConnection->Open();
+  FZelvoTcpConnection->SetHost(Host.toStdString());
+}
+
+void TMainForm::OpenTcp() {
+  try {
+    FZelvoTcpConnection->Open();
+  } catch (...) {
+    // An address the link cannot use: the program's handler shows why.
+    FLinkSupervisor->ConnectFailed(*FZelvoTcpConnection);
+    throw;
+  }
+  FLinkSupervisor->Watch(*FZelvoTcpConnection);
 }
 
 void TMainForm::actCalibrateExecute() {

@@ -64,6 +64,8 @@ void TUsbDialog::USBPnPChange(TUSBPnP* Sender) {
   cbPorts->clear();
   cbPorts->addItems(Sender->Ports());
   cbPorts->setCurrentIndex(cbPorts->count() > 0 ? 0 : -1);
+  if (FOnPortsChange)
+    FOnPortsChange(Sender->Ports());
 }
 
 bool TUsbDialog::FormCloseQuery() {

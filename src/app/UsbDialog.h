@@ -6,6 +6,7 @@
 
 #include <QDialog>
 
+#include <functional>
 #include <memory>
 
 #include "app/USBPnP.h"
@@ -31,6 +32,11 @@ public:
   void SetPort(const QString& Value);
 
   TUSBPnP& USBPnP() { return *FUSBPnP; }
+  // Told the scope's ports after every refresh of the list, once the dialog
+  // has shown them.
+  void SetOnPortsChange(std::function<void(const QStringList& Ports)> Value) {
+    FOnPortsChange = std::move(Value);
+  }
 
   // Closing with OK is refused, with a message, while no port is chosen.
   void done(int Result) override;
@@ -46,4 +52,5 @@ private:
   QPushButton* btnCancel;
   QComboBox* cbPorts;
   QLabel* Image1;
+  std::function<void(const QStringList& Ports)> FOnPortsChange;
 };

@@ -5,6 +5,7 @@
 #include <QLocale>
 #include <QMessageBox>
 
+#include <cstdio>
 #include <cstring>
 #include <exception>
 
@@ -12,6 +13,7 @@
 #include "app/DarkSkin.h"
 #include "app/ExceptionBox.h"
 #include "app/MainForm.h"
+#include "app/StartConnection.h"
 #include "app/VersionInfo.h"
 #include "app/ZelvoWindows.h"
 #include "osc/OscFormat.h"
@@ -46,7 +48,14 @@ int main(int argc, char** argv) {
   Parser.setApplicationDescription("Desktop companion program of the Zelvo oscilloscope.");
   Parser.addHelpOption();
   Parser.addVersionOption();
+  AddStartConnectionOptions(Parser);
   Parser.process(App);
+  QString Error;
+  const TStartConnection Start = ReadStartConnection(Parser, Error);
+  if (!Error.isEmpty()) {
+    std::fprintf(stderr, "zelvo: %s\n", qPrintable(Error));
+    return 2;
+  }
 
   ApplyDarkSkin(App);
   // Numbers are shown with the user's decimal separator.
@@ -57,6 +66,7 @@ int main(int argc, char** argv) {
     TVersionInfo VersionInfo;
     TZelvoWindows Windows(Settings, VersionInfo);
     Windows.MainForm().show();
+    StartConnectionLater(Windows.MainForm(), Start);
     return App.exec();
   } catch (const std::exception& E) {
     // A window that cannot be created at start ends the program.

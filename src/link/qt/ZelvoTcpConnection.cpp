@@ -6,6 +6,10 @@
 #include "link/qt/ZelvoLinkError.h"
 #include "osc/OscErrorBoundary.h"
 
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <sys/socket.h>
+
 namespace {
 constexpr const char* SCantChangeWhileActive = "Can't change value while socket is active";
 }
@@ -86,7 +90,24 @@ void TZelvoTcpConnection::Send(TZelvoPacket& Packet) {
   DoSend(Packet);
 }
 
+void TZelvoTcpConnection::SetKeepAlive() {
+  const auto Fd = static_cast<int>(FClient->socketDescriptor());
+  const auto Set = [Fd](int Level, int Name, int Value) {
+    ::setsockopt(Fd, Level, Name, &Value, sizeof Value);
+  };
+  // A socket that refuses them still works; it only learns of a vanished
+  // scope later.
+  if (Fd < 0)
+    return;
+  Set(SOL_SOCKET, SO_KEEPALIVE, 1);
+  Set(IPPROTO_TCP, TCP_KEEPIDLE, CZelvoKeepAliveIdle);
+  Set(IPPROTO_TCP, TCP_KEEPINTVL, CZelvoKeepAliveInterval);
+  Set(IPPROTO_TCP, TCP_KEEPCNT, CZelvoKeepAliveCount);
+  Set(IPPROTO_TCP, TCP_USER_TIMEOUT, CZelvoUserTimeout);
+}
+
 void TZelvoTcpConnection::ClientConnect() {
+  SetKeepAlive();
   FActive = true;
   DoConnect();
 }

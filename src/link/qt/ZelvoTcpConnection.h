@@ -19,6 +19,16 @@ constexpr int CZelvoDefaultPort = 2000;
 // normally supplies the real one.
 inline constexpr const char* CZelvoDefaultHost = "192.168.4.1";
 
+// A scope that leaves WiFi range sends no close: its socket stays open and
+// silent. Keep-alive probes on short timings find it within about ten seconds
+// (idle + count * interval), while a healthy scope that is on hold or waits
+// for a trigger still answers them at the TCP level. The user timeout bounds
+// the same wait when frames of ours are left unacknowledged.
+constexpr int CZelvoKeepAliveIdle = 4;     // s without traffic before the first probe
+constexpr int CZelvoKeepAliveInterval = 2; // s between probes
+constexpr int CZelvoKeepAliveCount = 3;    // unanswered probes that end the link
+constexpr int CZelvoUserTimeout = 10000;   // ms
+
 class TZelvoTcpConnection : public TZelvoConnection {
 public:
   TZelvoTcpConnection();
@@ -58,6 +68,7 @@ protected:
 
 private:
   void CheckInactive(bool Changed) const;
+  void SetKeepAlive();
 
   std::unique_ptr<QTcpSocket> FClient;
   TZelvoQueuedRead FRead;

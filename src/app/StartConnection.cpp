@@ -1,0 +1,94 @@
+#include "app/StartConnection.h"
+
+#include <QCommandLineOption>
+#include <QCommandLineParser>
+#include <QHostAddress>
+#include <QPointer>
+#include <QTimer>
+
+#include "app/MainForm.h"
+#include "link/qt/ZelvoTcpConnection.h"
+#include "osc/OscErrorBoundary.h"
+
+namespace {
+
+constexpr const char* CWifiOption = "wifi";
+constexpr const char* CUsbOption = "usb";
+
+} // namespace
+
+void AddStartConnectionOptions(QCommandLineParser& Parser) {
+  Parser.addOption(QCommandLineOption(
+      CWifiOption,
+      QStringLiteral("Connect over WiFi to the scope at HOST (dotted IPv4) and PORT (default %1) "
+                     "at start, as if confirmed in the WiFi dialog.")
+          .arg(CZelvoDefaultPort),
+      QStringLiteral("HOST[:PORT]")));
+  Parser.addOption(QCommandLineOption(
+      CUsbOption,
+      QStringLiteral("Connect over USB to the scope's serial PORT (e.g. ttyACM0) at start, as if "
+                     "confirmed in the USB dialog."),
+      QStringLiteral("PORT")));
+}
+
+bool ParseWifiTarget(const QString& Text, QString& Host, int& Port) {
+  const int Colon = Text.indexOf(':');
+  const QString H = Colon < 0 ? Text : Text.left(Colon);
+  int P = CZelvoDefaultPort;
+  if (Colon >= 0) {
+    bool Ok = false;
+    P = Text.mid(Colon + 1).toInt(&Ok);
+    if (!Ok || P < 1 || P > 65535)
+      return false;
+  }
+  QHostAddress Address;
+  if (!Address.setAddress(H) || Address.protocol() != QAbstractSocket::IPv4Protocol)
+    return false;
+  Host = H;
+  Port = P;
+  return true;
+}
+
+TStartConnection ReadStartConnection(const QCommandLineParser& Parser, QString& Error) {
+  TStartConnection Result;
+  const bool Wifi = Parser.isSet(CWifiOption);
+  const bool Usb = Parser.isSet(CUsbOption);
+  if (Wifi && Usb) {
+    Error = QStringLiteral("Choose either --wifi or --usb, not both.");
+    return {};
+  }
+  if (Wifi) {
+    const QString Target = Parser.value(CWifiOption);
+    if (!ParseWifiTarget(Target, Result.Host, Result.Port)) {
+      Error = QStringLiteral("--wifi expects HOST[:PORT] with a dotted IPv4 address and a port "
+                             "of 1 to 65535, not '%1'.")
+                  .arg(Target);
+      return {};
+    }
+    Result.Kind = TStartConnection::TKind::Wifi;
+  } else if (Usb) {
+    Result.UsbPort = Parser.value(CUsbOption);
+    if (Result.UsbPort.isEmpty()) {
+      Error = QStringLiteral("--usb expects the name of a serial port.");
+      return {};
+    }
+    Result.Kind = TStartConnection::TKind::Usb;
+  }
+  return Result;
+}
+
+void StartConnectionLater(TMainForm& MainForm, const TStartConnection& Connection) {
+  if (Connection.Kind == TStartConnection::TKind::None)
+    return;
+  QPointer<TMainForm> Form(&MainForm);
+  QTimer::singleShot(0, &MainForm, [Form, Connection] {
+    OscGuarded([&] {
+      if (Form.isNull())
+        return;
+      if (Connection.Kind == TStartConnection::TKind::Wifi)
+        Form->ConnectTcp(Connection.Host, Connection.Port);
+      else
+        Form->ConnectUsb(Connection.UsbPort);
+    });
+  });
+}
