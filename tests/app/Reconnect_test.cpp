@@ -369,8 +369,10 @@ TEST_F(ReconnectTest, HundredLossesLeaveNoGrowth) {
       }
       return Least;
     };
-    // The first few dozen also fill the caches of Qt and the X client library.
-    const std::optional<std::size_t> Heap = Run(30);
+    // The first hundred also fill the caches of Qt and the X client library
+    // and let buffers reach the size a reconnect's burst asks of them once
+    // (about half a megabyte over TCP); the second hundred must add nothing.
+    const std::optional<std::size_t> Heap = Run(100);
     ASSERT_TRUE(Heap);
     QTest::qWait(20);
     const int Files = OpenFileCount();
