@@ -45,6 +45,16 @@ public:
   std::vector<TSerialPortEntry> Enumerate() override { return {}; }
 };
 
+// The ports a test plugs in, listed as the system would list them.
+class TListedPorts : public TSerialPortSource {
+public:
+  explicit TListedPorts(std::vector<TSerialPortEntry>& Ports) : FPorts(Ports) {}
+  std::vector<TSerialPortEntry> Enumerate() override { return FPorts; }
+
+private:
+  std::vector<TSerialPortEntry>& FPorts;
+};
+
 class AppTest : public ::testing::Test {
 protected:
   void SetUp() override {

@@ -30,15 +30,6 @@
 
 namespace {
 
-class TListedPorts : public TSerialPortSource {
-public:
-  explicit TListedPorts(std::vector<TSerialPortEntry>& Ports) : FPorts(Ports) {}
-  std::vector<TSerialPortEntry> Enumerate() override { return FPorts; }
-
-private:
-  std::vector<TSerialPortEntry>& FPorts;
-};
-
 // Closes a modal window as its OK or Cancel button would.
 void Close(QWidget* Modal, bool Ok) {
   if (auto* Box = qobject_cast<QMessageBox*>(Modal)) {

@@ -34,15 +34,6 @@
 
 namespace {
 
-class TListedPorts : public TSerialPortSource {
-public:
-  explicit TListedPorts(std::vector<TSerialPortEntry>& Ports) : FPorts(Ports) {}
-  std::vector<TSerialPortEntry> Enumerate() override { return FPorts; }
-
-private:
-  std::vector<TSerialPortEntry>& FPorts;
-};
-
 // The hot-plug monitor's events, injected: a pseudo-terminal has no USB
 // device behind it to plug.
 class TInjectedHotPlug : public TUsbEventSource {
