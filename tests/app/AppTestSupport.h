@@ -8,6 +8,8 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QTemporaryDir>
 #include <QTest>
@@ -18,9 +20,11 @@
 
 #include "app/ApplicationSettings.h"
 #include "app/MainForm.h"
+#include "app/TcpDialog.h"
 #include "app/VersionInfo.h"
 #include "app/ZelvoWindows.h"
 
+#include "ModalScript.h"
 #include "TestApp.h"
 
 // Runs Answer on the next modal message box, from inside its own loop.
@@ -44,6 +48,17 @@ class TNoPorts : public TSerialPortSource {
 public:
   std::vector<TSerialPortEntry> Enumerate() override { return {}; }
 };
+
+// Confirms the WiFi dialog with the given host and port.
+inline TModalScript::TStep ConfirmTcpDialog(const QString& Host, quint16 Port) {
+  return [Host, Port](QWidget* Modal) {
+    auto* Dialog = dynamic_cast<TTcpDialog*>(Modal);
+    ASSERT_NE(Dialog, nullptr) << Modal->objectName().toStdString();
+    Dialog->findChild<QComboBox*>("cbHost")->setCurrentText(Host);
+    Dialog->findChild<QLineEdit*>("txtPort")->setText(QString::number(Port));
+    Dialog->accept();
+  };
+}
 
 // The ports a test plugs in, listed as the system would list them.
 class TListedPorts : public TSerialPortSource {

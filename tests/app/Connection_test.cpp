@@ -72,15 +72,6 @@ protected:
     return S;
   }
 
-  TModalScript::TStep ConfirmTcp(const QString& Host, quint16 Port) {
-    return [Host, Port](QWidget* Modal) {
-      auto* Dialog = dynamic_cast<TTcpDialog*>(Modal);
-      ASSERT_NE(Dialog, nullptr) << MessageText(Modal).toStdString();
-      Dialog->findChild<QComboBox*>("cbHost")->setCurrentText(Host);
-      Dialog->findChild<QLineEdit*>("txtPort")->setText(QString::number(Port));
-      Dialog->accept();
-    };
-  }
   static TModalScript::TStep Record(QStringList& Seen) {
     return [&Seen](QWidget* Modal) {
       Seen << MessageText(Modal);
@@ -89,7 +80,7 @@ protected:
   }
   bool ConnectTcp() {
     TModalScript Script;
-    Script.Then(ConfirmTcp("127.0.0.1", SimPort));
+    Script.Then(ConfirmTcpDialog("127.0.0.1", SimPort));
     Main().actConnectTcp->trigger();
     return QTest::qWaitFor([&] { return Main().ZelvoTcpConnection().Connected(); }, 5000);
   }
@@ -141,7 +132,7 @@ TEST_F(ConnectionTest, RefusedWifiConnectionIsReported) {
   Closed.close();
   QStringList Seen;
   TModalScript Script;
-  Script.Then(ConfirmTcp("127.0.0.1", Port)).Then(Record(Seen));
+  Script.Then(ConfirmTcpDialog("127.0.0.1", Port)).Then(Record(Seen));
   Main().actConnectTcp->trigger();
   // The banner goes at once; the error follows later.
   EXPECT_FALSE(Main().pnlDemoMode()->isVisible());

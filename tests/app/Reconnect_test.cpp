@@ -133,13 +133,7 @@ protected:
 
   bool ConnectTcp() {
     TModalScript Script;
-    Script.Then([this](QWidget* Modal) {
-      auto* Dialog = dynamic_cast<TTcpDialog*>(Modal);
-      ASSERT_NE(Dialog, nullptr);
-      Dialog->findChild<QComboBox*>("cbHost")->setCurrentText("127.0.0.1");
-      Dialog->findChild<QLineEdit*>("txtPort")->setText(QString::number(SimPort));
-      Dialog->accept();
-    });
+    Script.Then(ConfirmTcpDialog("127.0.0.1", SimPort));
     Main().actConnectTcp->trigger();
     return QTest::qWaitFor([&] { return Main().ZelvoTcpConnection().Connected(); }, 5000);
   }
@@ -190,13 +184,7 @@ TEST_F(ReconnectTest, FailedFirstAttemptIsNotRetried) {
   Sim.reset();
   TBoxWatch Boxes;
   TModalScript Script;
-  Script.Then([this](QWidget* Modal) {
-    auto* Dialog = dynamic_cast<TTcpDialog*>(Modal);
-    ASSERT_NE(Dialog, nullptr);
-    Dialog->findChild<QComboBox*>("cbHost")->setCurrentText("127.0.0.1");
-    Dialog->findChild<QLineEdit*>("txtPort")->setText(QString::number(SimPort));
-    Dialog->accept();
-  });
+  Script.Then(ConfirmTcpDialog("127.0.0.1", SimPort));
   Main().actConnectTcp->trigger();
   ASSERT_TRUE(QTest::qWaitFor([&] { return !Boxes.Seen.isEmpty(); }, 5000));
   EXPECT_EQ(Panel()->text(), Wifi() + " failed");
