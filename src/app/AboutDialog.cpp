@@ -21,9 +21,7 @@ QLabel* NewInfoLabel(const char* Name, QWidget* Parent) {
 } // namespace
 
 TAboutDialog::TAboutDialog(const TVersionInfo& Info, QWidget* Parent)
-    : QDialog(Parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                          Qt::WindowCloseButtonHint),
-      FInfo(Info) {
+    : TFixedDialog(QSize(210, 145), Parent), FInfo(Info) {
   setWindowTitle(QStringLiteral("About"));
 
   auto* Box = new QGroupBox(this);
@@ -51,20 +49,13 @@ TAboutDialog::TAboutDialog(const TVersionInfo& Info, QWidget* Parent)
   Layout->addWidget(Box, 1);
   Layout->addLayout(Buttons);
 
-  setFixedSize(210, 145);
   btnOK->setFocus();
   UpdateVersionInfo();
+  FitToLayout();
 }
 
 void TAboutDialog::UpdateVersionInfo() {
   lblProductName->setText(FInfo.ProductName());
   lblCopyright->setText(FInfo.LegalCopyright());
   lblFileVersion->setText(QStringLiteral("Version %1").arg(FInfo.FileVersion()));
-}
-
-void TAboutDialog::setVisible(bool Visible) {
-  // Centred on the parent at every showing, as the dialog is reused.
-  if (Visible)
-    setAttribute(Qt::WA_Moved, false);
-  QDialog::setVisible(Visible);
 }

@@ -3,13 +3,13 @@
 // The about box: product name, copyright line and file version. Created once
 // at start and shown modally on demand.
 
-#include <QDialog>
+#include "app/FixedDialog.h"
 
 class QLabel;
 class QPushButton;
 class TVersionInfo;
 
-class TAboutDialog : public QDialog {
+class TAboutDialog : public TFixedDialog {
   Q_OBJECT
 
 public:
@@ -18,8 +18,6 @@ public:
 
   // Fills the three labels from the version information.
   void UpdateVersionInfo();
-
-  void setVisible(bool Visible) override;
 
 private:
   const TVersionInfo& FInfo;

@@ -13,9 +13,7 @@
 #include "osc/OscErrorBoundary.h"
 
 TConfigDialog::TConfigDialog(TApplicationSettings& Settings, QWidget* Parent)
-    : QDialog(Parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                          Qt::WindowCloseButtonHint),
-      FSettings(Settings) {
+    : TFixedDialog(QSize(409, 473), Parent), FSettings(Settings) {
   setWindowTitle(QStringLiteral("ConfigDialog"));
 
   auto* Pages = new QTabWidget(this);
@@ -46,8 +44,8 @@ TConfigDialog::TConfigDialog(TApplicationSettings& Settings, QWidget* Parent)
   btnOK = Buttons.Ok;
   btnCancel = Buttons.Cancel;
 
-  setFixedSize(409, 473);
   LoadPreferences();
+  FitToLayout();
 }
 
 void TConfigDialog::LoadPreferences() {
@@ -63,11 +61,4 @@ void TConfigDialog::done(int Result) {
   if (Result == Accepted)
     OscGuarded([this] { SavePreferences(); });
   QDialog::done(Result);
-}
-
-void TConfigDialog::setVisible(bool Visible) {
-  // Centred on the parent at every showing, as the dialog is reused.
-  if (Visible)
-    setAttribute(Qt::WA_Moved, false);
-  QDialog::setVisible(Visible);
 }

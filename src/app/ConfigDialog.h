@@ -4,13 +4,13 @@
 // the spin box keeps what was typed across a Cancel, and OK stores the value
 // at once.
 
-#include <QDialog>
+#include "app/FixedDialog.h"
 
 class QPushButton;
 class QSpinBox;
 class TApplicationSettings;
 
-class TConfigDialog : public QDialog {
+class TConfigDialog : public TFixedDialog {
   Q_OBJECT
 
 public:
@@ -25,7 +25,6 @@ public:
   // Closing with Accepted stores the value first; an error on the way goes
   // to the program's handler and the dialog closes all the same.
   void done(int Result) override;
-  void setVisible(bool Visible) override;
 
 private:
   TApplicationSettings& FSettings;

@@ -2,10 +2,10 @@
 
 #include <algorithm>
 
+#include "app/GuardedConnect.h"
 #include "link/ZelvoConnection.h"
 #include "link/qt/ZelvoTcpConnection.h"
 #include "link/qt/ZelvoUsbConnection.h"
-#include "osc/OscErrorBoundary.h"
 
 namespace {
 
@@ -18,22 +18,25 @@ QString Seconds(int Ms) {
 
 } // namespace
 
-TLinkSupervisor::TLinkSupervisor(TZelvoTcpConnection& Tcp, TZelvoUsbConnection& Usb)
-    : FTcp(Tcp), FUsb(Usb), FObserver(std::make_unique<TZelvoConnectionObserver>()) {
+TLinkSupervisor::TLinkSupervisor(TZelvoTcpConnection& Tcp, TZelvoUsbConnection& Usb, TClock Clock,
+                                 QObject* Parent)
+    : QObject(Parent), FTcp(Tcp), FUsb(Usb),
+      FClock(Clock ? std::move(Clock) : TClock(&std::chrono::steady_clock::now)),
+      FObserver(std::make_unique<TZelvoConnectionObserver>()) {
   FObserver->SetOnConnect([this](TZelvoConnection* Sender) { LinkConnected(Sender); });
   FObserver->SetOnDisconnect([this](TZelvoConnection* Sender) { LinkDisconnected(Sender); });
   FTcp.RegisterObserver(FObserver.get());
   FUsb.RegisterObserver(FObserver.get());
-  FRetryTimer.setSingleShot(true);
-  QObject::connect(&FRetryTimer, &QTimer::timeout, &FRetryTimer,
-                   [this] { OscGuarded([this] { Retry(); }); });
-  FAttemptTimer.setSingleShot(true);
-  QObject::connect(&FAttemptTimer, &QTimer::timeout, &FAttemptTimer,
-                   [this] { OscGuarded([this] { AttemptTimedOut(); }); });
+  FTcp.SetOnError([this](TZelvoConnection*) { TcpError(); });
+  FTimer.setSingleShot(true);
+  ConnectGuarded(&FTimer, &QTimer::timeout, this, [this] { Poll(); });
 }
 
-// The observer unregisters itself from both links as it goes.
-TLinkSupervisor::~TLinkSupervisor() = default;
+// The observer unregisters itself from both links as it goes; the error
+// callback is the one thing to hand back.
+TLinkSupervisor::~TLinkSupervisor() {
+  FTcp.SetOnError({});
+}
 
 void TLinkSupervisor::SetTimings(int FirstPause, int MaxPause, int AttemptTimeout) {
   FFirstPause = FirstPause;
@@ -42,8 +45,6 @@ void TLinkSupervisor::SetTimings(int FirstPause, int MaxPause, int AttemptTimeou
 }
 
 void TLinkSupervisor::Watch(TZelvoConnection& Link) {
-  FRetryTimer.stop();
-  FAttemptTimer.stop();
   FLink = &Link;
   FWatched = true;
   FLossShown = false;
@@ -60,14 +61,13 @@ void TLinkSupervisor::ConnectFailed(TZelvoConnection& Link) {
 
 void TLinkSupervisor::Stop() {
   FWatched = false;
-  FRetryTimer.stop();
-  FAttemptTimer.stop();
   // A repair attempt still under way must not bring the link up behind the
   // user's back; the user's own attempt is theirs to keep.
   if (FState == TState::Reconnecting && IsTcp())
     FTcp.Close();
   if (FState == TState::Retrying || FState == TState::Reconnecting || FState == TState::Unplugged)
     SetState(TState::Closed);
+  Arm();
 }
 
 void TLinkSupervisor::PortsChanged(const QStringList& Ports) {
@@ -85,41 +85,53 @@ void TLinkSupervisor::PortsChanged(const QStringList& Ports) {
     SetState(TState::Unplugged);
 }
 
-bool TLinkSupervisor::TakeError() {
-  if (FLink != &FTcp)
-    return true;
+void TLinkSupervisor::Poll() {
+  if (FClock() < FDue) {
+    Arm();
+    return;
+  }
+  if (FWatched && FState == TState::Retrying)
+    Retry();
+  else if (FState == TState::Reconnecting && IsTcp())
+    AttemptTimedOut();
+}
+
+void TLinkSupervisor::TcpError() {
+  if (FLink != &FTcp) {
+    emit ErrorToShow();
+    return;
+  }
   switch (FState) {
   case TState::Connecting:
     FWatched = false;
     SetState(TState::Failed);
-    return true;
+    emit ErrorToShow();
+    return;
   case TState::Connected:
-    if (!FWatched)
-      return true;
-    // The disconnect that follows starts the repair.
-    if (FLossShown)
-      return false;
-    FLossShown = true;
-    return true;
+    // The disconnect that follows starts the repair; a loss has one box.
+    if (FWatched && FLossShown)
+      return;
+    FLossShown = FWatched;
+    emit ErrorToShow();
+    return;
   case TState::Reconnecting:
-    FAttemptTimer.stop();
     ScheduleRetry();
-    return false;
+    return;
   case TState::Retrying:
-    return false;
+    return;
   default:
-    return true;
+    emit ErrorToShow();
+    return;
   }
 }
 
 void TLinkSupervisor::LinkConnected(TZelvoConnection* Sender) {
   if (Sender != FLink)
     return;
-  FRetryTimer.stop();
-  FAttemptTimer.stop();
   FLossShown = false;
   FPause = FFirstPause;
   SetState(TState::Connected);
+  Arm();
 }
 
 void TLinkSupervisor::LinkDisconnected(TZelvoConnection* Sender) {
@@ -133,8 +145,9 @@ void TLinkSupervisor::LinkDisconnected(TZelvoConnection* Sender) {
   FAttempts = 0;
   FPause = FFirstPause;
   if (IsTcp()) {
+    FDue = FClock() + std::chrono::milliseconds(FPause);
     SetState(TState::Retrying);
-    FRetryTimer.start(FPause);
+    Arm();
   } else {
     // The same port name can only come back with the device.
     SetState(TState::Unplugged);
@@ -142,31 +155,39 @@ void TLinkSupervisor::LinkDisconnected(TZelvoConnection* Sender) {
 }
 
 void TLinkSupervisor::Retry() {
-  if (!FWatched || FState != TState::Retrying || !IsTcp())
-    return;
   ++FAttempts;
+  // A host that does not answer at all would hold an attempt for minutes.
+  FDue = FClock() + std::chrono::milliseconds(FAttemptTimeout);
   SetState(TState::Reconnecting);
-  FAttemptTimer.start(FAttemptTimeout);
+  Arm();
   try {
     FTcp.Open();
   } catch (...) {
-    FAttemptTimer.stop();
     ScheduleRetry();
   }
 }
 
-// A host that does not answer at all would hold an attempt for minutes.
 void TLinkSupervisor::AttemptTimedOut() {
-  if (FState != TState::Reconnecting || !IsTcp())
-    return;
   FTcp.Close();
   ScheduleRetry();
 }
 
 void TLinkSupervisor::ScheduleRetry() {
   FPause = std::min(FPause * 2, FMaxPause);
+  FDue = FClock() + std::chrono::milliseconds(FPause);
   SetState(TState::Retrying);
-  FRetryTimer.start(FPause);
+  Arm();
+}
+
+void TLinkSupervisor::Arm() {
+  const bool Pending =
+      FWatched && (FState == TState::Retrying || (FState == TState::Reconnecting && IsTcp()));
+  if (!Pending) {
+    FTimer.stop();
+    return;
+  }
+  const auto Left = std::chrono::ceil<std::chrono::milliseconds>(FDue - FClock()).count();
+  FTimer.start(static_cast<int>(std::max<decltype(Left)>(0, Left)));
 }
 
 bool TLinkSupervisor::PortListed(const QStringList& Ports) const {
@@ -183,35 +204,34 @@ bool TLinkSupervisor::IsTcp() const {
 
 void TLinkSupervisor::SetState(TState Value) {
   FState = Value;
-  if (FOnChange)
-    FOnChange();
+  emit Changed();
 }
 
 QString TLinkSupervisor::Text() const {
   if (FLink == nullptr || FState == TState::Idle)
-    return QStringLiteral("Not connected");
+    return tr("Not connected");
   QString Link;
   if (IsTcp()) {
-    Link = QStringLiteral("WiFi %1:%2").arg(QString::fromStdString(FTcp.Host())).arg(FTcp.Port());
+    Link = tr("WiFi %1:%2").arg(QString::fromStdString(FTcp.Host())).arg(FTcp.Port());
   } else {
     const QString Port = QString::fromStdString(FUsb.Port());
-    Link = QStringLiteral("USB ") + (Port.contains('/') ? Port : CDevicePrefix + Port);
+    Link = tr("USB %1").arg(Port.contains('/') ? Port : CDevicePrefix + Port);
   }
   switch (FState) {
   case TState::Connecting:
-    return Link + " connecting";
+    return tr("%1 connecting").arg(Link);
   case TState::Connected:
-    return Link + " connected";
+    return tr("%1 connected").arg(Link);
   case TState::Failed:
-    return Link + " failed";
+    return tr("%1 failed").arg(Link);
   case TState::Retrying:
-    return Link + " lost, retrying in " + Seconds(FPause) + " s";
+    return tr("%1 lost, retrying in %2 s").arg(Link, Seconds(FPause));
   case TState::Reconnecting:
-    return Link + " lost, reconnecting";
+    return tr("%1 lost, reconnecting").arg(Link);
   case TState::Unplugged:
-    return Link + " unplugged, waiting for the scope";
+    return tr("%1 unplugged, waiting for the scope").arg(Link);
   default:
-    return Link + " disconnected";
+    return tr("%1 disconnected").arg(Link);
   }
 }
 

@@ -5,12 +5,15 @@
 // hot-plug monitor lists it again), and says in one line what the link is
 // doing. The connection actions tell it when the user starts a connection
 // (Watch) and when the user chooses something else (Stop); it never changes
-// what they do.
+// what they do. It hears the TCP link's errors itself and decides which of
+// them the user is to see.
 
+#include <QObject>
 #include <QString>
 #include <QStringList>
 #include <QTimer>
 
+#include <chrono>
 #include <functional>
 #include <memory>
 
@@ -19,7 +22,9 @@ class TZelvoConnectionObserver;
 class TZelvoTcpConnection;
 class TZelvoUsbConnection;
 
-class TLinkSupervisor {
+class TLinkSupervisor : public QObject {
+  Q_OBJECT
+
 public:
   enum class TState {
     Idle,         // nothing started yet
@@ -32,15 +37,18 @@ public:
     Unplugged,    // a lost serial port waits for the hot-plug monitor
   };
 
+  using TTime = std::chrono::steady_clock::time_point;
+  using TClock = std::function<TTime()>;
+
   // Pauses between attempts start at CFirstPause and double up to CMaxPause.
   static constexpr int CFirstPause = 500;      // ms
   static constexpr int CMaxPause = 5000;       // ms
   static constexpr int CAttemptTimeout = 5000; // ms a TCP attempt may take
 
-  TLinkSupervisor(TZelvoTcpConnection& Tcp, TZelvoUsbConnection& Usb);
-  ~TLinkSupervisor();
-  TLinkSupervisor(const TLinkSupervisor&) = delete;
-  TLinkSupervisor& operator=(const TLinkSupervisor&) = delete;
+  // Takes the TCP link's error callback. Without a clock, the steady clock.
+  TLinkSupervisor(TZelvoTcpConnection& Tcp, TZelvoUsbConnection& Usb, TClock Clock = {},
+                  QObject* Parent = nullptr);
+  ~TLinkSupervisor() override;
 
   // The user (or the command line) started a connection on Link; call it once
   // Open has been called. From now on a loss of Link is repaired.
@@ -53,10 +61,10 @@ public:
   void Stop();
   // The hot-plug monitor's list of the scope's serial ports, after each change.
   void PortsChanged(const QStringList& Ports);
-  // The TCP link reported an error: whether the user is to see the error box.
-  // Every error of an attempt the user started is shown, and the first of a
-  // link that was up; the failed attempts of a repair are not.
-  bool TakeError();
+  // Does what is due by the clock now: the next attempt after its pause, or
+  // giving up an attempt that took too long. The supervisor's timer calls it
+  // at the next due time; a test with its own clock calls it after moving it.
+  void Poll();
 
   TState State() const { return FState; }
   // What the link is doing, e.g. "WiFi 192.168.4.1:2000 lost, retrying in 2 s".
@@ -65,25 +73,37 @@ public:
   bool Trouble() const;
   // Attempts made since the last loss.
   int Attempts() const { return FAttempts; }
+  // The pause before the next attempt, in ms.
+  int Pause() const { return FPause; }
 
   // Tests shorten the waits; the defaults are the constants above.
   void SetTimings(int FirstPause, int MaxPause, int AttemptTimeout);
-  // Called after every change of State or Text.
-  void SetOnChange(std::function<void()> Value) { FOnChange = std::move(Value); }
+
+signals:
+  // After every change of State or Text.
+  void Changed();
+  // The TCP link reported an error the user is to see: every error of an
+  // attempt the user started, and the first of a link that was up; the
+  // failed attempts of a repair are not shown.
+  void ErrorToShow();
 
 private:
   void LinkConnected(TZelvoConnection* Sender);
   void LinkDisconnected(TZelvoConnection* Sender);
+  void TcpError();
   void Retry();
   void AttemptTimedOut();
   // The attempt failed: wait a longer pause before the next one.
   void ScheduleRetry();
+  // Starts the timer for the next due time, if any.
+  void Arm();
   bool PortListed(const QStringList& Ports) const;
   bool IsTcp() const;
   void SetState(TState Value);
 
   TZelvoTcpConnection& FTcp;
   TZelvoUsbConnection& FUsb;
+  TClock FClock;
   std::unique_ptr<TZelvoConnectionObserver> FObserver;
   TZelvoConnection* FLink = nullptr; // the link the user chose last
   bool FWatched = false;
@@ -94,7 +114,8 @@ private:
   int FAttemptTimeout = CAttemptTimeout;
   int FPause = CFirstPause;
   int FAttempts = 0;
-  QTimer FRetryTimer;
-  QTimer FAttemptTimer;
-  std::function<void()> FOnChange;
+  // When the next attempt starts (Retrying), or when the running one is given
+  // up (Reconnecting over TCP).
+  TTime FDue{};
+  QTimer FTimer;
 };

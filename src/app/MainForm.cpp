@@ -2,27 +2,24 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QButtonGroup>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenuBar>
-#include <QMessageBox>
 #include <QScreen>
 #include <QScrollBar>
-#include <QStatusBar>
 #include <QTimer>
-#include <QToolButton>
 #include <QVBoxLayout>
-
-#include <type_traits>
 
 #include "app/AboutDialog.h"
 #include "app/ApplicationSettings.h"
+#include "app/CaptureExport.h"
 #include "app/ConfigDialog.h"
 #include "app/ExceptionBox.h"
-#include "app/Glyphs.h"
+#include "app/GuardedConnect.h"
 #include "app/LinkSupervisor.h"
-#include "app/UsbDialog.h"
+#include "app/MarkerReadouts.h"
+#include "app/PanelWidgets.h"
+#include "app/ScopeStatusBar.h"
 #include "app/VersionInfo.h"
 #include "app/WifiDialog.h"
 #include "display/OscFpsLimiter.h"
@@ -31,45 +28,13 @@
 #include "link/qt/ZelvoDemo.h"
 #include "link/qt/ZelvoTcpConnection.h"
 #include "link/qt/ZelvoUsbConnection.h"
-#include "osc/OscErrorBoundary.h"
 #include "osc/OscFormat.h"
-#include "osc/OscScales.h"
-
-const char* const COscValueType[13] = {"Vdc",   "Vmin",   "Vmax",   "Vpp",   "Vrms",
-                                       "Vtrms", "dBm",    "dBgain", "Wrms2", "Wrms4",
-                                       "Wrms8", "Wrms16", "Wrms32"};
-const char* const CMultiplier[2] = {"Probe X1", "Probe X10"};
-const char* const CBatteryHint[3] = {"Battery low", "Battery charging", "Battery full"};
 
 namespace {
 
 constexpr int CWindowWidth = 881;
 constexpr int CWindowHeight = 604;
-constexpr int CStatusBarHeight = 19;
-constexpr int CStatusPanelWidths[3] = {70, 80, 80}; // the link panel takes the rest
-constexpr int CValueTimerInterval = 400;            // ms
-constexpr const char* CDemoModeText =
-    "Demo mode, press Connect to connect to your scope via WLAN or USB.";
-
-QString Text(const std::string& Utf8) {
-  return QString::fromStdString(Utf8);
-}
-
-TGlyph BatteryGlyph(TOscBatteryState State) {
-  switch (State) {
-  case batteryCharging:
-    return TGlyph::BatteryCautionCharging;
-  case batteryFull:
-    return TGlyph::BatteryCharged;
-  default:
-    return TGlyph::BatteryEmpty;
-  }
-}
-
-// "Press": set the button down, which raises the others of an exclusive group.
-void Press(QAbstractButton* Button) {
-  Button->setChecked(true);
-}
+constexpr int CValueTimerInterval = 400; // ms
 
 } // namespace
 
@@ -89,26 +54,46 @@ TOscTimeBase OffsetTimeBase(TOscTimeBase TimeBase, int Diff) {
   return static_cast<TOscTimeBase>(OscLimitValue(tb1us, static_cast<int>(TimeBase) + Diff, tb1s));
 }
 
-template <class TSender, class TSignal, class TWork>
-void TMainForm::Wire(TSender* Sender, TSignal Signal, TWork Work) {
-  connect(Sender, Signal, this, [Work](auto&&... Args) {
-    OscGuarded([&] {
-      // Handlers take the signal's arguments only where they need them.
-      if constexpr (std::is_invocable_v<TWork, decltype(Args)...>)
-        Work(Args...);
-      else
-        Work();
-    });
-  });
-}
-
 TMainForm::TMainForm(TApplicationSettings& Settings, const TVersionInfo& VersionInfo,
                      QWidget* Parent)
     : QMainWindow(Parent), FSettings(Settings) {
   // 1. Before anything that may raise from an event handler exists.
   InstallGlobalExceptionHandler(this);
 
-  // 2. The owned objects.
+  // 2. The owned objects and the window around them.
+  CreateOwnedObjects();
+  CreateActions();
+  CreateMenus();
+  CreateLayout();
+  WireView();
+  WireFrontPanel();
+  FTmrValues = new QTimer(this);
+  FTmrValues->setInterval(CValueTimerInterval);
+  ConnectGuarded(FTmrValues, &QTimer::timeout, this, [this] { tmrValuesTimer(); });
+  FTmrValues->start();
+  FExport = new TCaptureExport(this);
+
+  setWindowIcon(ProgramIcon());
+  setMinimumSize(500, 370);
+  resize(CWindowWidth, CWindowHeight);
+  if (const QScreen* Screen = QGuiApplication::primaryScreen())
+    move(Screen->availableGeometry().center() - rect().center());
+
+  // 3. - 7.; the value-type menus were built with the strips.
+  setWindowTitle(MainWindowCaption(VersionInfo));
+  SetActiveScope(FZelvoDemo.get());
+  LoadPreferences();
+  VisualizeSettings();
+  ConnectGuarded(FLinkSupervisor.get(), &TLinkSupervisor::Changed, this,
+                 [this] { VisualizeLink(); });
+  ConnectGuarded(FLinkSupervisor.get(), &TLinkSupervisor::ErrorToShow, this,
+                 [this] { ZelvoTcpConnectionError(); });
+  VisualizeLink();
+}
+
+TMainForm::~TMainForm() = default;
+
+void TMainForm::CreateOwnedObjects() {
   FFpsLimiter = std::make_unique<TOscFpsLimiter>();
   FFpsLimiter->SetLimit(60);
   FZelvoUsbConnection = std::make_unique<TZelvoUsbConnection>();
@@ -118,7 +103,6 @@ TMainForm::TMainForm(TApplicationSettings& Settings, const TVersionInfo& Version
   FZelvoTcpConnection = std::make_unique<TZelvoTcpConnection>();
   FZelvoTcpConnection->SetPort(CZelvoDefaultPort);
   FZelvoTcpConnection->SetOnConnect([this](TZelvoConnection*) { DoConnected(); });
-  FZelvoTcpConnection->SetOnError([this](TZelvoConnection*) { ZelvoTcpConnectionError(); });
   FZelvo = std::make_unique<TZelvo>();
   FZelvo->SetTimeBase(tb2ms);
   FZelvo->SetOnChange([this](TOscDevice*) { VisualizeSettings(); });
@@ -134,105 +118,53 @@ TMainForm::TMainForm(TApplicationSettings& Settings, const TVersionInfo& Version
   FLinkObserver->SetOnDisconnect([this](TZelvoConnection*) { UpdateActions(); });
   FZelvoTcpConnection->RegisterObserver(FLinkObserver.get());
   FZelvoUsbConnection->RegisterObserver(FLinkObserver.get());
+  // It takes the TCP link's errors and tells which ones to show.
   FLinkSupervisor = std::make_unique<TLinkSupervisor>(*FZelvoTcpConnection, *FZelvoUsbConnection);
-
-  CreateActions();
-  CreateMenus();
-  CreateLayout();
-  CreateStatusBar();
-
-  FOscRenderer3D->SetOscilloscope(FZelvo.get());
-  FOscRenderer3D->SetFlip(false);
-  FOscRenderer3D->SetFpsLimiter(FFpsLimiter.get());
-  FOscRenderer3D->SetOnChange([this](TOscRenderer3D*) { VisualizeSettings(); });
-  FOscRenderer3D->SetOnHover([this](TOscRenderer3D*, TOscSignal* Signal, double Voltage) {
-    OscRenderer3DHover(Signal, Voltage);
-  });
-
-  FTmrValues = new QTimer(this);
-  FTmrValues->setInterval(CValueTimerInterval);
-  Wire(FTmrValues, &QTimer::timeout, [this] { tmrValuesTimer(); });
-  FTmrValues->start();
-  WireFrontPanel();
-
-  setWindowIcon(ProgramIcon());
-  setMinimumSize(500, 370);
-  resize(CWindowWidth, CWindowHeight);
-  if (const QScreen* Screen = QGuiApplication::primaryScreen())
-    move(Screen->availableGeometry().center() - rect().center());
-
-  // 3. - 7.
-  setWindowTitle(MainWindowCaption(VersionInfo));
-  SetActiveScope(FZelvoDemo.get());
-  LoadPreferences();
-  CreateValueTypeMenus();
-  VisualizeSettings();
-  FLinkSupervisor->SetOnChange([this] { VisualizeLink(); });
-  VisualizeLink();
-}
-
-TMainForm::~TMainForm() {
-  // The dialogs, whose hot-plug reports reach the supervisor, are gone by now.
-  FLinkSupervisor->SetOnChange({});
-  // The devices and links go before the child widgets: nothing of theirs may
-  // call back into a window that is half gone.
-  FZelvo->SetOnChange({});
-  FZelvo->SetOnCalibrate({});
-  FZelvo->SetOnCalibrated({});
-  FZelvoDemo->SetOnChange({});
-  FOscRenderer3D->SetOnChange({});
-  FOscRenderer3D->SetOnHover({});
-  FTmrValues->stop();
-  FZelvoTcpConnection->SetOnError({});
-  FZelvoTcpConnection->SetOnConnect({});
-  FZelvoUsbConnection->SetOnConnect({});
 }
 
 void TMainForm::CreateActions() {
-  auto Make = [this](const char* Caption, const QKeySequence& Shortcut = {}) {
-    auto* A = new QAction(QString::fromUtf8(Caption), this);
+  auto Make = [this](const QString& Caption, const QKeySequence& Shortcut = {}) {
+    auto* A = new QAction(Caption, this);
     A->setShortcut(Shortcut);
     addAction(A);
     return A;
   };
-  actConnectTcp = Make("&WiFi...");
-  actConnectUsb = Make("&USB...");
-  actConnectDemo = Make("&Demo");
-  actDisconnect = Make("&Disconnect");
-  actExport = Make("&Export...", QKeySequence(Qt::CTRL | Qt::Key_X));
-  actFileExit = Make("E&xit");
-  actOptions = Make("&Options...");
+  actConnectTcp = Make(tr("&WiFi..."));
+  actConnectUsb = Make(tr("&USB..."));
+  actConnectDemo = Make(tr("&Demo"));
+  actDisconnect = Make(tr("&Disconnect"));
+  actExport = Make(tr("&Export..."), QKeySequence(Qt::CTRL | Qt::Key_X));
+  actFileExit = Make(tr("E&xit"));
+  actOptions = Make(tr("&Options..."));
   actOptions->setVisible(false);
-  actWifiCfg = Make("&Wifi settings...");
-  actCalibrate = Make("&Calibrate your ZELVO");
-  actDebug = Make("&Debug mode on/off", QKeySequence(Qt::CTRL | Qt::Key_D));
+  actWifiCfg = Make(tr("&Wifi settings..."));
+  actCalibrate = Make(tr("&Calibrate your ZELVO"));
+  actDebug = Make(tr("&Debug mode on/off"), QKeySequence(Qt::CTRL | Qt::Key_D));
   actDebug->setCheckable(true);
-  actHelpIndex = Make("&Index...");
-  actAbout = Make("&About...");
+  actHelpIndex = Make(tr("&Index..."));
+  actAbout = Make(tr("&About..."));
 
-  Wire(actConnectUsb, &QAction::triggered, [this] { actConnectUsbExecute(); });
-  Wire(actConnectTcp, &QAction::triggered, [this] { actConnectTcpExecute(); });
-  Wire(actConnectDemo, &QAction::triggered, [this] { actConnectDemoExecute(); });
-  Wire(actDisconnect, &QAction::triggered, [this] { actDisconnectExecute(); });
-  Wire(actFileExit, &QAction::triggered, [this] { close(); });
-  Wire(actCalibrate, &QAction::triggered, [this] { actCalibrateExecute(); });
-  Wire(actExport, &QAction::triggered, [this] { actExportExecute(); });
-  Wire(actWifiCfg, &QAction::triggered, [this] { ExecuteWifiSettings(*FZelvo, this); });
-  Wire(actDebug, &QAction::triggered, [this] { FZelvo->TransmitDebug(actDebug->isChecked()); });
-  Wire(actAbout, &QAction::triggered, [this] {
-    if (FDialogs.About != nullptr)
-      FDialogs.About->exec();
-  });
-  Wire(actOptions, &QAction::triggered, [this] {
-    if (FDialogs.Config != nullptr)
-      FDialogs.Config->exec();
+  ConnectGuarded(actConnectUsb, &QAction::triggered, this, [this] { actConnectUsbExecute(); });
+  ConnectGuarded(actConnectTcp, &QAction::triggered, this, [this] { actConnectTcpExecute(); });
+  ConnectGuarded(actConnectDemo, &QAction::triggered, this, [this] { actConnectDemoExecute(); });
+  ConnectGuarded(actDisconnect, &QAction::triggered, this, [this] { actDisconnectExecute(); });
+  ConnectGuarded(actFileExit, &QAction::triggered, this, [this] { close(); });
+  ConnectGuarded(actCalibrate, &QAction::triggered, this, [this] { actCalibrateExecute(); });
+  ConnectGuarded(actExport, &QAction::triggered, this, [this] { actExportExecute(); });
+  ConnectGuarded(actWifiCfg, &QAction::triggered, this,
+                 [this] { ExecuteWifiSettings(*FZelvo, this); });
+  ConnectGuarded(actDebug, &QAction::triggered, this,
+                 [this] { FZelvo->TransmitDebug(actDebug->isChecked()); });
+  ConnectGuarded(actAbout, &QAction::triggered, this, [this] { FDialogs.About->exec(); });
+  ConnectGuarded(actOptions, &QAction::triggered, this, [this] {
+    FDialogs.Config->exec();
     LoadPreferences();
   });
 }
 
 void TMainForm::CreateMenus() {
-  QMenu* File = menuBar()->addMenu("&File");
-  QMenu* Connect = File->addMenu("&Connect");
+  QMenu* File = menuBar()->addMenu(tr("&File"));
+  QMenu* Connect = File->addMenu(tr("&Connect"));
   Connect->addAction(actConnectTcp);
   Connect->addAction(actConnectUsb);
   Connect->addSeparator();
@@ -242,14 +174,14 @@ void TMainForm::CreateMenus() {
   File->addSeparator();
   File->addAction(actFileExit);
 
-  QMenu* Tools = menuBar()->addMenu("&Tools");
+  QMenu* Tools = menuBar()->addMenu(tr("&Tools"));
   Tools->addAction(actOptions);
   Tools->addAction(actWifiCfg);
   Tools->addSeparator();
   Tools->addAction(actCalibrate);
   Tools->addAction(actDebug);
 
-  QMenu* Help = menuBar()->addMenu("&Help");
+  QMenu* Help = menuBar()->addMenu(tr("&Help"));
   Help->addAction(actHelpIndex);
   Help->addSeparator();
   Help->addAction(actAbout);
@@ -261,21 +193,7 @@ void TMainForm::CreateMenus() {
   pmConnection->addAction(actConnectDemo);
 
   for (QMenu* M : {File, Tools, pmConnection})
-    Wire(M, &QMenu::aboutToShow, [this] { UpdateActions(); });
-  for (QMenu*& M : FValueTypeMenus)
-    M = new QMenu(this);
-}
-
-void TMainForm::CreateValueTypeMenus() {
-  for (int Channel = 0; Channel < 2; ++Channel) {
-    QMenu* Menu = FValueTypeMenus[Channel];
-    Menu->setProperty("tag", Channel);
-    for (int J = 0; J < 13; ++J) {
-      QAction* Item = Menu->addAction(COscValueType[J]);
-      Item->setData(J);
-      Wire(Item, &QAction::triggered, [this, Channel, J] { ValueTypeChange(Channel, J); });
-    }
-  }
+    ConnectGuarded(M, &QMenu::aboutToShow, this, [this] { UpdateActions(); });
 }
 
 void TMainForm::CreateLayout() {
@@ -284,111 +202,76 @@ void TMainForm::CreateLayout() {
   Column->setContentsMargins(0, 0, 0, 0);
   Column->setSpacing(0);
 
-  FDemoMode = new QLabel(CDemoModeText, Central);
+  FDemoMode =
+      new QLabel(tr("Demo mode, press Connect to connect to your scope via WLAN or USB."), Central);
   FDemoMode->setObjectName("pnlDemoMode");
   FDemoMode->setFixedHeight(24);
   FDemoMode->setAlignment(Qt::AlignCenter);
   FDemoMode->setVisible(false);
   Column->addWidget(FDemoMode);
 
-  FCH1 = BuildChannelStrip(0, FValueTypeMenus[0], Central);
-  FCH2 = BuildChannelStrip(1, FValueTypeMenus[1], Central);
-  FSideBar = BuildSideBar(pmConnection, Central);
-  Column->addWidget(FCH1.pnlCH);
+  for (int Channel = 0; Channel < 2; ++Channel)
+    FStrips[Channel] = new TChannelStrip(Channel, Central, Central);
+  FSideBar = new TSideBar(pmConnection, Central);
+  Column->addWidget(FStrips[0]);
 
-  auto* Middle = new QHBoxLayout;
-  Middle->setSpacing(0);
-  Middle->addWidget(FSideBar.pnlSideBar);
-  for (int Channel = 0; Channel < 2; ++Channel) {
-    auto* Bar = new QScrollBar(Qt::Vertical, Central);
-    Bar->setObjectName(QString("scrollYPositionCH%1").arg(Channel + 1));
-    Bar->setRange(0, 255);
-    Bar->setSingleStep(1);
-    Bar->setPageStep(1);
-    Bar->setFixedWidth(17);
-    FScrollYPosition[Channel] = Bar;
-  }
-  auto ColorLine = [Central](int Channel) {
-    auto* Line = new QFrame(Central);
-    Line->setFixedWidth(2);
-    Line->setAutoFillBackground(true);
-    QPalette P = Line->palette();
-    P.setColor(QPalette::Window, ChannelColor(Channel));
-    Line->setPalette(P);
-    return Line;
-  };
   FOscRenderer3D = new TOscRenderer3D(Central);
   FOscRenderer3D->setObjectName("OscRenderer3D");
-  Middle->addWidget(FScrollYPosition[0]);
-  Middle->addWidget(ColorLine(0));
+  auto* Middle = new QHBoxLayout;
+  Middle->setSpacing(0);
+  Middle->addWidget(FSideBar);
+  Middle->addWidget(FStrips[0]->scrollYPosition());
+  Middle->addWidget(MakeColorLine(ChannelColor(0), Qt::Vertical, Central));
   Middle->addWidget(FOscRenderer3D, 1);
-  Middle->addWidget(ColorLine(1));
-  Middle->addWidget(FScrollYPosition[1]);
+  Middle->addWidget(MakeColorLine(ChannelColor(1), Qt::Vertical, Central));
+  Middle->addWidget(FStrips[1]->scrollYPosition());
   Column->addLayout(Middle, 1);
-  Column->addWidget(FCH2.pnlCH);
+  Column->addWidget(FStrips[1]);
   setCentralWidget(Central);
+
+  FStatusBar = new TScopeStatusBar(this);
+  setStatusBar(FStatusBar);
 }
 
-void TMainForm::CreateStatusBar() {
-  QStatusBar* Bar = statusBar();
-  Bar->setFixedHeight(CStatusBarHeight);
-  Bar->setSizeGripEnabled(true);
-  for (int I = 0; I < 4; ++I) {
-    auto* Panel = new QLabel(Bar);
-    if (I < 3)
-      Panel->setFixedWidth(CStatusPanelWidths[I]);
-    Panel->setFrameShape(QFrame::Panel);
-    Panel->setFrameShadow(QFrame::Sunken);
-    Bar->addWidget(Panel, I < 3 ? 0 : 1);
-    FStatusPanels[I] = Panel;
-  }
-  FStatusPanels[3]->setObjectName("pnlLink");
-}
-
-void TMainForm::VisualizeLink() {
-  QLabel* Panel = FStatusPanels[3];
-  if (Panel == nullptr || FLinkSupervisor == nullptr)
-    return;
-  const bool Demo = ActiveScope() == FZelvoDemo.get();
-  Panel->setText(Demo ? QStringLiteral("Demo") : FLinkSupervisor->Text());
-  // The text says what is wrong; the colour makes it seen.
-  const bool Trouble = !Demo && FLinkSupervisor->Trouble();
-  Panel->setProperty("trouble", Trouble);
-  Panel->setStyleSheet(Trouble ? QStringLiteral("QLabel { color: #ff9a3c; font-weight: bold; }")
-                               : QString());
+void TMainForm::WireView() {
+  FOscRenderer3D->SetOscilloscope(FZelvo.get());
+  FOscRenderer3D->SetFlip(false);
+  FOscRenderer3D->SetFpsLimiter(FFpsLimiter.get());
+  FOscRenderer3D->SetOnChange([this](TOscRenderer3D*) { VisualizeSettings(); });
+  FOscRenderer3D->SetOnHover([this](TOscRenderer3D*, TOscSignal* Signal, double Voltage) {
+    OscRenderer3DHover(Signal, Voltage);
+  });
 }
 
 void TMainForm::WireFrontPanel() {
   for (int Channel = 0; Channel < 2; ++Channel) {
-    const TChannelStrip& S = Strip(Channel);
-    Wire(S.btnVDivInc, &QToolButton::clicked, [this, Channel] { btnVDivIncClick(Channel); });
-    Wire(S.btnVDivDec, &QToolButton::clicked, [this, Channel] { btnVDivDecClick(Channel); });
-    Wire(S.btnZoom, &QToolButton::clicked, [this, Channel] { btnZoomClick(Channel); });
-    Wire(S.Coupling, &QButtonGroup::idClicked,
-         [this, Channel](int Tag) { InputCouplingClick(Channel, Tag); });
-    Wire(FScrollYPosition[Channel], &QScrollBar::valueChanged,
-         [this, Channel](int) { scrollYPositionChange(Channel); });
-  }
-  Wire(FSideBar.btnTimebaseInc, &QToolButton::clicked, [this] { btnTimebaseIncClick(); });
-  Wire(FSideBar.btnTimebaseDec, &QToolButton::clicked, [this] { btnTimebaseDecClick(); });
-  Wire(FSideBar.TriggerChannel, &QButtonGroup::idClicked,
-       [this](int Tag) { TriggerChannelClick(Tag); });
-  Wire(FSideBar.TriggerSlope, &QButtonGroup::idClicked,
-       [this](int Tag) { TriggerSlopeClick(Tag); });
-  const std::pair<QToolButton*, TOscTriggerMode> Modes[] = {
-      {FSideBar.btnNormal, tmNormal}, {FSideBar.btnRun, tmRun}, {FSideBar.btnSingle, tmOnce}};
-  for (const auto& [Button, Mode] : Modes) {
-    QToolButton* B = Button;
-    const int Tag = Mode;
-    Wire(B, &QToolButton::clicked, [this, B, Tag] {
-      // The click pressed or raised this button; a press raises the others.
-      if (B->isChecked())
-        PressTriggerMode(static_cast<TOscTriggerMode>(Tag));
-      TriggerModeClick(Tag);
+    TChannelStrip* S = FStrips[Channel];
+    ConnectGuarded(S, &TChannelStrip::VoltsPerDivisionStepped, this, [this, Channel](int Diff) {
+      Diff < 0 ? btnVDivIncClick(Channel) : btnVDivDecClick(Channel);
     });
+    ConnectGuarded(S, &TChannelStrip::CouplingClicked, this,
+                   [this, Channel](TOscInputCoupling Tag) { InputCouplingClick(Channel, Tag); });
+    ConnectGuarded(S, &TChannelStrip::ProbeClicked, this,
+                   [this, Channel](TOscMultiplier M) { btnZoomClick(Channel, M); });
+    ConnectGuarded(S, &TChannelStrip::YPositionChanged, this,
+                   [this, Channel](int Position) { scrollYPositionChange(Channel, Position); });
+    ConnectGuarded(S, &TChannelStrip::ValueTypeChosen, this,
+                   [this, Channel](TOscMeasurementType T) { ValueTypeChange(Channel, T); });
   }
-  Wire(FSideBar.btnHold, &QToolButton::clicked, [this] { HoldClick(); });
-  Wire(FSideBar.btnAutoRange, &QToolButton::clicked, [this] { AutoRangeClick(); });
+  ConnectGuarded(FSideBar, &TSideBar::TimeBaseStepped, this,
+                 [this](int Diff) { Diff < 0 ? btnTimebaseIncClick() : btnTimebaseDecClick(); });
+  ConnectGuarded(FSideBar, &TSideBar::TriggerChannelClicked, this,
+                 [this](int Tag) { TriggerChannelClick(Tag); });
+  ConnectGuarded(FSideBar, &TSideBar::TriggerSlopeClicked, this,
+                 [this](TOscTriggerSlope Tag) { TriggerSlopeClick(Tag); });
+  ConnectGuarded(FSideBar, &TSideBar::TriggerModeClicked, this,
+                 [this](TOscTriggerMode Tag) { TriggerModeClick(Tag); });
+  ConnectGuarded(FSideBar, &TSideBar::HoldClicked, this, [this] { HoldClick(); });
+  ConnectGuarded(FSideBar, &TSideBar::AutoRangeClicked, this, [this] { AutoRangeClick(); });
+}
+
+QLabel* TMainForm::StatusPanel(int Index) const {
+  return FStatusBar->Panel(Index);
 }
 
 TOscMeasurementType TMainForm::ValueType1() const {
@@ -396,8 +279,7 @@ TOscMeasurementType TMainForm::ValueType1() const {
 }
 
 void TMainForm::SetValueType1(TOscMeasurementType Value) {
-  ActiveScope()->Signals()[0].Measurement().SetValueType(Value);
-  VisualizeSettings();
+  ValueTypeChange(0, Value);
 }
 
 TOscMeasurementType TMainForm::ValueType2() const {
@@ -405,96 +287,38 @@ TOscMeasurementType TMainForm::ValueType2() const {
 }
 
 void TMainForm::SetValueType2(TOscMeasurementType Value) {
-  ActiveScope()->Signals()[1].Measurement().SetValueType(Value);
-  VisualizeSettings();
+  ValueTypeChange(1, Value);
 }
 
 void TMainForm::LoadPreferences() {
   FFpsLimiter->SetLimit(FSettings.MaxFps());
 }
 
-void TMainForm::PressTriggerMode(TOscTriggerMode Mode) {
-  FSideBar.btnNormal->setChecked(Mode == tmNormal);
-  FSideBar.btnRun->setChecked(Mode == tmRun);
-  FSideBar.btnSingle->setChecked(Mode == tmOnce);
-}
-
 void TMainForm::VisualizeSettings() {
   TOscDevice* Device = ActiveScope();
   if (Device == nullptr)
     return;
-  FSideBar.pnlTimeBaseValue->setText(Text(OscTimeToStr(COscTimeBase[Device->TimeBase()])) + "/div");
-  FCH1.cbValueType->setText(COscValueType[static_cast<int>(ValueType1())]);
-  FCH2.cbValueType->setText(COscValueType[static_cast<int>(ValueType2())]);
-  for (int Channel = 0; Channel < 2; ++Channel)
-    Strip(Channel).btnZoom->setText(CMultiplier[Device->Signals()[Channel].Multiplier()]);
-
-  const TOscTrigger& Trigger = Device->Trigger();
-  if (Trigger.Channel() == 0)
-    Press(FSideBar.btnTriggerCh1);
-  else if (Trigger.Channel() == 1)
-    Press(FSideBar.btnTriggerCh2);
-  Press(Trigger.Slope() == teRisingSlope ? FSideBar.btnSlopeRising : FSideBar.btnSlopeFalling);
-  PressTriggerMode(Trigger.Mode());
-
-  VisualizeChannel(0);
-  VisualizeChannel(1);
-  FSideBar.btnAutoRange->setChecked(Device->AutoRange());
-  FSideBar.btnHold->setChecked(Device->Hold());
-  VisualizeBattery();
-  FCH1.pnlCH->setVisible(Device->Signals()[0].Visible());
-  FCH2.pnlCH->setVisible(Device->Signals()[1].Visible());
-  FCH1.btnZoom->setChecked(Device->Signals()[0].Multiplier() == multX10);
-  FCH2.btnZoom->setChecked(Device->Signals()[1].Multiplier() == multX10);
+  FSideBar->Visualize(*Device);
+  FStrips[0]->Visualize(Device->Signals()[0]);
+  FStrips[1]->Visualize(Device->Signals()[1]);
+  FStrips[0]->ShowBattery(Device->Battery().State());
   VisualizeMarkerReadouts();
 }
 
-void TMainForm::VisualizeChannel(int Channel) {
-  const TOscSignal& Signal = ActiveScope()->Signals()[Channel];
-  const TChannelStrip& S = Strip(Channel);
-  // Moving the bar runs its change handler, which sends the settings again.
-  FScrollYPosition[Channel]->setValue(OscLimitValue(0, Signal.YPosition(), 255));
-  switch (Signal.Coupling()) {
-  case inAC:
-    Press(S.btnAC);
-    break;
-  case inDC:
-    Press(S.btnDC);
-    break;
-  case inGND:
-    Press(S.btnGND);
-    break;
-  }
-  if (Signal.VoltsPerDivision() == vdivNone)
-    S.pnlVDiv->setText("None");
-  else
-    S.pnlVDiv->setText(
-        Text(OscVoltageToStrFormat(
-            "%.0f", OscVoltsPerDivisionVoltage(Signal.VoltsPerDivision(), Signal.Multiplier()))) +
-        "/div");
-}
-
-void TMainForm::VisualizeBattery() {
-  const TOscBatteryState State = ActiveScope()->Battery().State();
-  if (FBatteryShown == State)
-    return;
-  FBatteryShown = State;
-  FCH1.imgBattery->setPixmap(GlyphIcon(BatteryGlyph(State)).pixmap(24, 24));
-  FCH1.imgBattery->setToolTip(CBatteryHint[State]);
-  FCH1.imgBattery->update();
-}
-
 void TMainForm::VisualizeMarkerReadouts() {
-  if (FOscRenderer3D == nullptr)
-    return;
-  TOscDevice* Device = ActiveScope();
-  const int D = FOscRenderer3D->VDivMarkers().Distance();
-  FCH1.lblMeasurement->setText(Text(OscVoltageToStr(D * Device->Signals()[0].VoltsPerSample())));
-  FCH2.lblMeasurement->setText(Text(OscVoltageToStr(D * Device->Signals()[1].VoltsPerSample())));
-  const double TimeSpan = FOscRenderer3D->TimeBaseMarkers().Distance() * Device->SampleRate();
-  const QString Frequency =
-      TimeSpan == 0 ? QString(CInvalidValue) : Text(OscFrequencyToStr(1 / TimeSpan));
-  FSideBar.lblTimeSpan->setText(QString("%1 (%2)").arg(Text(OscTimeToStr(TimeSpan)), Frequency));
+  const TOscDevice& Device = *ActiveScope();
+  const int VoltageDistance = FOscRenderer3D->VDivMarkers().Distance();
+  for (int Channel = 0; Channel < 2; ++Channel)
+    FStrips[Channel]->ShowMarkerVoltage(
+        MarkerVoltageText(VoltageDistance, Device.Signals()[Channel]));
+  FSideBar->ShowTimeSpan(TimeSpanText(FOscRenderer3D->TimeBaseMarkers().Distance(), Device));
+}
+
+void TMainForm::VisualizeLink() {
+  if (ActiveScope() == FZelvoDemo.get())
+    FStatusBar->ShowLink(tr("Demo"), false);
+  else
+    FStatusBar->ShowLink(FLinkSupervisor->Text(), FLinkSupervisor->Trouble());
 }
 
 void TMainForm::btnVDivIncClick(int Channel) {
@@ -524,13 +348,13 @@ void TMainForm::TriggerChannelClick(int Tag) {
   ActiveScope()->TransmitSettings();
 }
 
-void TMainForm::TriggerSlopeClick(int Tag) {
-  ActiveScope()->Trigger().SetSlope(static_cast<TOscTriggerSlope>(Tag));
+void TMainForm::TriggerSlopeClick(TOscTriggerSlope Tag) {
+  ActiveScope()->Trigger().SetSlope(Tag);
   ActiveScope()->TransmitSettings();
 }
 
-void TMainForm::TriggerModeClick(int Tag) {
-  ActiveScope()->Trigger().SetMode(static_cast<TOscTriggerMode>(Tag));
+void TMainForm::TriggerModeClick(TOscTriggerMode Tag) {
+  ActiveScope()->Trigger().SetMode(Tag);
   ActiveScope()->TransmitSettings();
 }
 
@@ -545,26 +369,24 @@ void TMainForm::AutoRangeClick() {
   ActiveScope()->TransmitSettings();
 }
 
-void TMainForm::InputCouplingClick(int Channel, int Tag) {
-  ActiveScope()->Signals()[Channel].SetCoupling(static_cast<TOscInputCoupling>(Tag));
+void TMainForm::InputCouplingClick(int Channel, TOscInputCoupling Tag) {
+  ActiveScope()->Signals()[Channel].SetCoupling(Tag);
   ActiveScope()->TransmitSettings();
 }
 
-void TMainForm::btnZoomClick(int Channel) {
+void TMainForm::btnZoomClick(int Channel, TOscMultiplier Multiplier) {
   // The probe lives on the computer's side: nothing goes to the scope.
-  ActiveScope()->Signals()[Channel].SetMultiplier(Strip(Channel).btnZoom->isChecked() ? multX10
-                                                                                      : multX1);
+  ActiveScope()->Signals()[Channel].SetMultiplier(Multiplier);
 }
 
-void TMainForm::scrollYPositionChange(int Channel) {
-  ActiveScope()->Signals()[Channel].SetYPosition(FScrollYPosition[Channel]->value());
+void TMainForm::scrollYPositionChange(int Channel, int Position) {
+  ActiveScope()->Signals()[Channel].SetYPosition(Position);
   ActiveScope()->TransmitSettings();
 }
 
-void TMainForm::ValueTypeChange(int Channel, int Tag) {
+void TMainForm::ValueTypeChange(int Channel, TOscMeasurementType Type) {
   // Only the kind changes here; the text follows the device's next refresh.
-  ActiveScope()->Signals()[Channel].Measurement().SetValueType(
-      static_cast<TOscMeasurementType>(Tag));
+  ActiveScope()->Signals()[Channel].Measurement().SetValueType(Type);
   VisualizeSettings();
 }
 
@@ -572,15 +394,12 @@ void TMainForm::tmrValuesTimer() {
   TOscDevice* Device = ActiveScope();
   if (Device == nullptr)
     return;
-  FCH1.lblValue->setText(Text(Device->Signals()[0].Measurement().ToString()));
-  FCH2.lblValue->setText(Text(Device->Signals()[1].Measurement().ToString()));
-  FStatusPanels[0]->setText(QString("%1 fps").arg(FFpsLimiter->FrameRate()));
+  for (int Channel = 0; Channel < 2; ++Channel)
+    FStrips[Channel]->ShowValue(
+        QString::fromStdString(Device->Signals()[Channel].Measurement().ToString()));
+  FStatusBar->ShowFrameRate(FFpsLimiter->FrameRate());
 }
 
 void TMainForm::OscRenderer3DHover(TOscSignal* Signal, double Voltage) {
-  const QString Value = Text(OscFloatToStr(Voltage, 2, false, OscDecimalSeparator()));
-  if (Signal == &FOscRenderer3D->Oscilloscope()->Signals()[0])
-    FStatusPanels[1]->setText("CH1: " + Value + "V");
-  else
-    FStatusPanels[2]->setText("CH2: " + Value + "V");
+  FStatusBar->ShowHover(Signal == &FOscRenderer3D->Oscilloscope()->Signals()[0] ? 0 : 1, Voltage);
 }

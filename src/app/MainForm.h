@@ -1,10 +1,10 @@
 #pragma once
 
-// The program's one main window. It owns the scope driver, the demo device,
-// both transports, the scope view, the frame-rate limiter and the readout
-// timer for the whole run, wires them to each other, and shows the active
-// device's state in the front panel. It wires and shows; the computing is
-// the model's.
+// The program's one main window and its composition root. It owns the scope
+// driver, the demo device, both transports, the scope view, the frame-rate
+// limiter and the readout timer for the whole run, creates the panels and
+// wires them to the active device: the panels show a device and report clicks,
+// the model computes, the window connects.
 
 #include <QMainWindow>
 
@@ -13,7 +13,8 @@
 #include "osc/OscMeasurement.h"
 #include "osc/OscTypes.h"
 
-#include "app/MainFormPanels.h"
+#include "app/ChannelStrip.h"
+#include "app/SideBar.h"
 
 class QAction;
 class QLabel;
@@ -21,25 +22,28 @@ class QMenu;
 class QScrollBar;
 class QTimer;
 class TAboutDialog;
-class TLinkSupervisor;
 class TApplicationSettings;
 class TCalibrationForm;
+class TCaptureExport;
 class TConfigDialog;
-class TTcpDialog;
-class TUsbDialog;
-class TWarningDialog;
+class TLinkSupervisor;
 class TOscDevice;
 class TOscFpsLimiter;
 class TOscRenderer3D;
 class TOscSignal;
+class TScopeStatusBar;
+class TTcpDialog;
+class TUsbDialog;
 class TVersionInfo;
+class TWarningDialog;
 class TZelvo;
 class TZelvoConnectionObserver;
 class TZelvoDemo;
 class TZelvoTcpConnection;
 class TZelvoUsbConnection;
 
-// The windows the main window shows; created after it and owned elsewhere.
+// The windows the main window shows, created after it with it as their Qt
+// parent, which owns them.
 struct TMainFormDialogs {
   TAboutDialog* About = nullptr;
   TUsbDialog* Usb = nullptr;
@@ -55,14 +59,9 @@ TOscVoltsPerDivision OffsetVDiv(TOscVoltsPerDivision VoltsPerDivision, int Diff)
 // The step Diff away from TimeBase, limited to tb1us..tb1s.
 TOscTimeBase OffsetTimeBase(TOscTimeBase TimeBase, int Diff);
 
-// Names shown for the value types, indexed by TOscMeasurementType.
-extern const char* const COscValueType[13];
-// Probe button captions, indexed by TOscMultiplier.
-extern const char* const CMultiplier[2];
-// Battery hints, indexed by TOscBatteryState.
-extern const char* const CBatteryHint[3];
-
 class TMainForm : public QMainWindow {
+  Q_OBJECT
+
 public:
   // Installs the program-wide exception handler first, then builds the
   // window with the demo device active and the stored frame-rate limit.
@@ -70,7 +69,8 @@ public:
             QWidget* Parent = nullptr);
   ~TMainForm() override;
 
-  // Also follows the USB dialog's hot-plug monitor, for a lost serial link.
+  // Called once, right after the dialogs are created; the actions that show
+  // them need them from then on.
   void SetDialogs(const TMainFormDialogs& Dialogs);
 
   // The device the scope view shows; every control acts on it.
@@ -98,13 +98,13 @@ public:
   QTimer& tmrValues() const { return *FTmrValues; }
   TLinkSupervisor& LinkSupervisor() const { return *FLinkSupervisor; }
 
-  const TChannelStrip& Strip(int Channel) const { return Channel == 0 ? FCH1 : FCH2; }
-  const TSideBar& SideBar() const { return FSideBar; }
+  const TChannelStrip& Strip(int Channel) const { return *FStrips[Channel]; }
+  const TSideBar& SideBar() const { return *FSideBar; }
   QLabel* pnlDemoMode() const { return FDemoMode; }
-  QScrollBar* scrollYPosition(int Channel) const { return FScrollYPosition[Channel]; }
+  QScrollBar* scrollYPosition(int Channel) const { return FStrips[Channel]->scrollYPosition(); }
   // 0 frame rate, 1 and 2 the hovered voltages, 3 the link's state.
-  QLabel* StatusPanel(int Index) const { return FStatusPanels[Index]; }
-  QMenu* ValueTypeMenu(int Channel) const { return FValueTypeMenus[Channel]; }
+  QLabel* StatusPanel(int Index) const;
+  QMenu* ValueTypeMenu(int Channel) const { return FStrips[Channel]->ValueTypeMenu(); }
 
   QAction* actConnectTcp = nullptr;
   QAction* actConnectUsb = nullptr;
@@ -119,20 +119,21 @@ public:
   QAction* actHelpIndex = nullptr;
   QAction* actAbout = nullptr;
 
-  // Handlers of the front panel, each acting on the active device.
+  // The front panel's handlers, each acting on the active device and then
+  // sending its settings (the probe excepted: it lives on the computer's side).
   void btnVDivIncClick(int Channel);
   void btnVDivDecClick(int Channel);
   void btnTimebaseIncClick();
   void btnTimebaseDecClick();
   void TriggerChannelClick(int Tag);
-  void TriggerSlopeClick(int Tag);
-  void TriggerModeClick(int Tag);
+  void TriggerSlopeClick(TOscTriggerSlope Tag);
+  void TriggerModeClick(TOscTriggerMode Tag);
   void HoldClick();
   void AutoRangeClick();
-  void InputCouplingClick(int Channel, int Tag);
-  void btnZoomClick(int Channel);
-  void scrollYPositionChange(int Channel);
-  void ValueTypeChange(int Channel, int Tag);
+  void InputCouplingClick(int Channel, TOscInputCoupling Tag);
+  void btnZoomClick(int Channel, TOscMultiplier Multiplier);
+  void scrollYPositionChange(int Channel, int Position);
+  void ValueTypeChange(int Channel, TOscMeasurementType Type);
   void tmrValuesTimer();
   void OscRenderer3DHover(TOscSignal* Signal, double Voltage);
 
@@ -146,6 +147,7 @@ public:
   void ConnectTcp(const QString& Host, int Port);
   void ConnectUsb(const QString& Port);
   void DoConnected();
+  // An error of the TCP link that the supervisor says the user is to see.
   void ZelvoTcpConnectionError();
   // Calibration and export.
   void actCalibrateExecute();
@@ -154,18 +156,12 @@ public:
   void actExportExecute();
 
 private:
+  void CreateOwnedObjects();
   void CreateActions();
   void CreateMenus();
-  void CreateValueTypeMenus();
   void CreateLayout();
-  void CreateStatusBar();
   void WireFrontPanel();
-  // Connects a Qt signal to a handler of ours through the exception boundary.
-  template <class TSender, class TSignal, class TWork>
-  void Wire(TSender* Sender, TSignal Signal, TWork Work);
-  void PressTriggerMode(TOscTriggerMode Mode);
-  void VisualizeChannel(int Channel);
-  void VisualizeBattery();
+  void WireView();
   void VisualizeMarkerReadouts();
   // The link panel: "Demo" while the demo device is shown.
   void VisualizeLink();
@@ -176,24 +172,25 @@ private:
   TApplicationSettings& FSettings;
   TMainFormDialogs FDialogs;
 
+  // Destroyed in reverse order: the supervisor and the link observer let go
+  // of the links first, then the devices, the links and the limiter go, and
+  // only then the child widgets, among them the view, which drops its links
+  // to the device and the limiter as they go.
   std::unique_ptr<TOscFpsLimiter> FFpsLimiter;
   std::unique_ptr<TZelvoUsbConnection> FZelvoUsbConnection;
   std::unique_ptr<TZelvoTcpConnection> FZelvoTcpConnection;
   std::unique_ptr<TZelvo> FZelvo;
   std::unique_ptr<TZelvoDemo> FZelvoDemo;
   std::unique_ptr<TZelvoConnectionObserver> FLinkObserver;
-  // Declared after the links: it goes first and unregisters from them.
   std::unique_ptr<TLinkSupervisor> FLinkSupervisor;
-  TOscRenderer3D* FOscRenderer3D = nullptr; // a child widget
-  QTimer* FTmrValues = nullptr;
 
+  // Child widgets and objects, owned by their Qt parents.
+  TOscRenderer3D* FOscRenderer3D = nullptr;
+  QTimer* FTmrValues = nullptr;
+  TCaptureExport* FExport = nullptr;
   QMenu* pmConnection = nullptr;
-  QMenu* FValueTypeMenus[2] = {};
   QLabel* FDemoMode = nullptr;
-  TChannelStrip FCH1;
-  TChannelStrip FCH2;
-  TSideBar FSideBar;
-  QScrollBar* FScrollYPosition[2] = {};
-  QLabel* FStatusPanels[4] = {};
-  int FBatteryShown = -1;
+  TChannelStrip* FStrips[2] = {};
+  TSideBar* FSideBar = nullptr;
+  TScopeStatusBar* FStatusBar = nullptr;
 };

@@ -28,26 +28,11 @@ QLabel* Heading(const QString& Text, QWidget* Parent) {
   return L;
 }
 
-void FixSize(QDialog* Dialog, int Width, int Height) {
-  Dialog->setFixedSize(Width, Height);
-  // Close box only.
-  Dialog->setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                         Qt::WindowCloseButtonHint);
-  Dialog->setModal(true);
-}
-
-// Qt centres a dialog on its parent unless it was moved; these are reused, so
-// forget the last place before every showing.
-void CentreOnParent(QDialog* Dialog) {
-  Dialog->setAttribute(Qt::WA_Moved, false);
-}
-
 } // namespace
 
-TWarningDialog::TWarningDialog(QWidget* Parent) : QDialog(Parent) {
+TWarningDialog::TWarningDialog(QWidget* Parent) : TFixedDialog(QSize(345, 137), Parent) {
   setObjectName("WarningDialog");
   setWindowTitle("Warning");
-  FixSize(this, 345, 137);
   auto* Row = new QHBoxLayout(this);
   Row->addWidget(Picture(TGlyph::Warning, this), 0, Qt::AlignTop);
   auto* Column = new QVBoxLayout;
@@ -62,18 +47,12 @@ TWarningDialog::TWarningDialog(QWidget* Parent) : QDialog(Parent) {
   connect(Ok, &QPushButton::clicked, this, &QDialog::accept);
   Column->addWidget(Ok, 0, Qt::AlignRight);
   Row->addLayout(Column, 1);
+  FitToLayout();
 }
 
-void TWarningDialog::setVisible(bool Visible) {
-  if (Visible)
-    CentreOnParent(this);
-  QDialog::setVisible(Visible);
-}
-
-TCalibrationForm::TCalibrationForm(QWidget* Parent) : QDialog(Parent) {
+TCalibrationForm::TCalibrationForm(QWidget* Parent) : TFixedDialog(QSize(348, 122), Parent) {
   setObjectName("CalibrationForm");
   setWindowTitle("Calibration in progress...");
-  FixSize(this, 348, 122);
   const QColor Grey(173, 173, 173);
   auto* Row = new QHBoxLayout(this);
   Row->addWidget(Picture(TGlyph::Information, this), 0, Qt::AlignTop);
@@ -93,10 +72,5 @@ TCalibrationForm::TCalibrationForm(QWidget* Parent) : QDialog(Parent) {
   }
   Column->addStretch(1);
   Row->addLayout(Column, 1);
-}
-
-void TCalibrationForm::setVisible(bool Visible) {
-  if (Visible)
-    CentreOnParent(this);
-  QDialog::setVisible(Visible);
+  FitToLayout();
 }

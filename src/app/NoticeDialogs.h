@@ -5,16 +5,18 @@
 // window shown while the scope calibrates itself (it has no buttons; the
 // scope's report of the end closes it).
 
-#include <QDialog>
+#include "app/FixedDialog.h"
 
-class TWarningDialog : public QDialog {
+class TWarningDialog : public TFixedDialog {
+  Q_OBJECT
+
 public:
   explicit TWarningDialog(QWidget* Parent = nullptr);
-  void setVisible(bool Visible) override;
 };
 
-class TCalibrationForm : public QDialog {
+class TCalibrationForm : public TFixedDialog {
+  Q_OBJECT
+
 public:
   explicit TCalibrationForm(QWidget* Parent = nullptr);
-  void setVisible(bool Visible) override;
 };

@@ -11,10 +11,8 @@
 #include "osc/OscTypes.h"
 
 TTcpDialog::TTcpDialog(QWidget* Parent, TGatewayLookup GatewayLookup)
-    : QDialog(Parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                          Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint) {
+    : TFixedDialog(QSize(289, 169), Parent) {
   setWindowTitle(QStringLiteral("WiFi Connection"));
-  setFixedSize(289, 169);
 
   grpSettings = new QGroupBox(QStringLiteral("Settings"), this);
   grpSettings->setObjectName(QStringLiteral("grpSettings"));
@@ -61,6 +59,7 @@ TTcpDialog::TTcpDialog(QWidget* Parent, TGatewayLookup GatewayLookup)
   }
   cbHost->setCurrentIndex(-1);
   cbHost->setEditText(Gateway);
+  FitToLayout();
 }
 
 QString TTcpDialog::Host() const {

@@ -4,10 +4,11 @@
 // proposes the computer's gateway address, which is the scope when the
 // computer is joined to the scope's access point.
 
-#include <QDialog>
 #include <QString>
 
 #include <functional>
+
+#include "app/FixedDialog.h"
 
 class QComboBox;
 class QGroupBox;
@@ -15,7 +16,9 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 
-class TTcpDialog : public QDialog {
+class TTcpDialog : public TFixedDialog {
+  Q_OBJECT
+
 public:
   using TGatewayLookup = std::function<QString()>;
 

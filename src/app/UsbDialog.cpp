@@ -15,11 +15,9 @@ TUsbDialog::TUsbDialog(QWidget* Parent)
 
 TUsbDialog::TUsbDialog(QWidget* Parent, std::unique_ptr<TSerialPortSource> PortSource,
                        std::unique_ptr<TUsbEventSource> EventSource)
-    : QDialog(Parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                          Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
+    : TFixedDialog(QSize(304, 192), Parent),
       FUSBPnP(std::make_unique<TUSBPnP>(std::move(PortSource), std::move(EventSource))) {
   setWindowTitle(QStringLiteral("USB Connection"));
-  setFixedSize(304, 192);
 
   grpSettings = new QGroupBox(QStringLiteral("Connection settings"), this);
   grpSettings->setObjectName(QStringLiteral("grpSettings"));
@@ -45,6 +43,7 @@ TUsbDialog::TUsbDialog(QWidget* Parent, std::unique_ptr<TSerialPortSource> PortS
   btnOK = Buttons.Ok;
   btnCancel = Buttons.Cancel;
   cbPorts->setFocus();
+  FitToLayout();
 
   FUSBPnP->SetHardwareId(QString::fromLatin1(CHardwareId));
   FUSBPnP->SetOnChange([this](TUSBPnP* Sender) { USBPnPChange(Sender); });
@@ -64,8 +63,7 @@ void TUsbDialog::USBPnPChange(TUSBPnP* Sender) {
   cbPorts->clear();
   cbPorts->addItems(Sender->Ports());
   cbPorts->setCurrentIndex(cbPorts->count() > 0 ? 0 : -1);
-  if (FOnPortsChange)
-    FOnPortsChange(Sender->Ports());
+  emit PortsChanged(Sender->Ports());
 }
 
 bool TUsbDialog::FormCloseQuery() {

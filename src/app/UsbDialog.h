@@ -4,11 +4,9 @@
 // ports found, and the list follows scopes being plugged in and out for as
 // long as the dialog exists, shown or not.
 
-#include <QDialog>
-
-#include <functional>
 #include <memory>
 
+#include "app/FixedDialog.h"
 #include "app/USBPnP.h"
 
 class QComboBox;
@@ -16,7 +14,9 @@ class QGroupBox;
 class QLabel;
 class QPushButton;
 
-class TUsbDialog : public QDialog {
+class TUsbDialog : public TFixedDialog {
+  Q_OBJECT
+
 public:
   // The scope's USB interface as it appears in hardware ids.
   static constexpr const char* CHardwareId = "VID_6B1D&PID_E4F7";
@@ -32,14 +32,14 @@ public:
   void SetPort(const QString& Value);
 
   TUSBPnP& USBPnP() { return *FUSBPnP; }
-  // Told the scope's ports after every refresh of the list, once the dialog
-  // has shown them.
-  void SetOnPortsChange(std::function<void(const QStringList& Ports)> Value) {
-    FOnPortsChange = std::move(Value);
-  }
 
   // Closing with OK is refused, with a message, while no port is chosen.
   void done(int Result) override;
+
+signals:
+  // The scope's ports after every refresh of the list, once the dialog shows
+  // them.
+  void PortsChanged(const QStringList& Ports);
 
 private:
   void USBPnPChange(TUSBPnP* Sender);
@@ -52,5 +52,4 @@ private:
   QPushButton* btnCancel;
   QComboBox* cbPorts;
   QLabel* Image1;
-  std::function<void(const QStringList& Ports)> FOnPortsChange;
 };

@@ -36,11 +36,8 @@ QLabel* AddRow(QGridLayout* Grid, int Row, const char* Caption, QWidget* Field) 
 
 } // namespace
 
-TWifiDialog::TWifiDialog(QWidget* Parent)
-    : QDialog(Parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                          Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint) {
+TWifiDialog::TWifiDialog(QWidget* Parent) : TFixedDialog(QSize(297, 234), Parent) {
   setWindowTitle(QStringLiteral("Wifi Configuration"));
-  setFixedSize(297, 234);
 
   grpSettings = new QGroupBox(QStringLiteral("Configuration settings"), this);
   grpSettings->setObjectName(QStringLiteral("grpSettings"));
@@ -75,6 +72,7 @@ TWifiDialog::TWifiDialog(QWidget* Parent)
   btnOK = Buttons.Ok;
   btnCancel = Buttons.Cancel;
   txtSSID->setFocus();
+  FitToLayout();
 }
 
 QString TWifiDialog::SSID() const {

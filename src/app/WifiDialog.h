@@ -4,8 +4,9 @@
 // "Wifi settings..." action around it. Only the SSID can be edited; the
 // channel, firmware and build are shown as the scope last reported them.
 
-#include <QDialog>
 #include <QString>
+
+#include "app/FixedDialog.h"
 
 class QComboBox;
 class QGroupBox;
@@ -13,7 +14,9 @@ class QLineEdit;
 class QPushButton;
 class TZelvo;
 
-class TWifiDialog : public QDialog {
+class TWifiDialog : public TFixedDialog {
+  Q_OBJECT
+
 public:
   static constexpr int CMaxSSIDLength = 32;
   static constexpr int CChannelCount = 13;

@@ -8,11 +8,10 @@
 
 namespace {
 
-std::unique_ptr<TUsbDialog> MakeUsbDialog(TZelvoSystem& System, QWidget* Parent) {
+TUsbDialog* MakeUsbDialog(TZelvoSystem& System, QWidget* Parent) {
   if (!System.PortSource)
-    return std::make_unique<TUsbDialog>(Parent);
-  return std::make_unique<TUsbDialog>(Parent, std::move(System.PortSource),
-                                      std::move(System.EventSource));
+    return new TUsbDialog(Parent);
+  return new TUsbDialog(Parent, std::move(System.PortSource), std::move(System.EventSource));
 }
 
 } // namespace
@@ -20,19 +19,19 @@ std::unique_ptr<TUsbDialog> MakeUsbDialog(TZelvoSystem& System, QWidget* Parent)
 TZelvoWindows::TZelvoWindows(TApplicationSettings& Settings, const TVersionInfo& VersionInfo,
                              TZelvoSystem System)
     : FMainForm(std::make_unique<TMainForm>(Settings, VersionInfo)),
-      FAboutDialog(std::make_unique<TAboutDialog>(VersionInfo, FMainForm.get())),
+      FAboutDialog(new TAboutDialog(VersionInfo, FMainForm.get())),
       FUsbDialog(MakeUsbDialog(System, FMainForm.get())),
-      FTcpDialog(std::make_unique<TTcpDialog>(FMainForm.get(), System.GatewayLookup)),
-      FCalibrationForm(std::make_unique<TCalibrationForm>(FMainForm.get())),
-      FConfigDialog(std::make_unique<TConfigDialog>(Settings, FMainForm.get())),
-      FWarningDialog(std::make_unique<TWarningDialog>(FMainForm.get())) {
+      FTcpDialog(new TTcpDialog(FMainForm.get(), System.GatewayLookup)),
+      FCalibrationForm(new TCalibrationForm(FMainForm.get())),
+      FConfigDialog(new TConfigDialog(Settings, FMainForm.get())),
+      FWarningDialog(new TWarningDialog(FMainForm.get())) {
   TMainFormDialogs Dialogs;
-  Dialogs.About = FAboutDialog.get();
-  Dialogs.Usb = FUsbDialog.get();
-  Dialogs.Tcp = FTcpDialog.get();
-  Dialogs.Calibration = FCalibrationForm.get();
-  Dialogs.Config = FConfigDialog.get();
-  Dialogs.Warning = FWarningDialog.get();
+  Dialogs.About = FAboutDialog;
+  Dialogs.Usb = FUsbDialog;
+  Dialogs.Tcp = FTcpDialog;
+  Dialogs.Calibration = FCalibrationForm;
+  Dialogs.Config = FConfigDialog;
+  Dialogs.Warning = FWarningDialog;
   FMainForm->SetDialogs(Dialogs);
 }
 

@@ -1,7 +1,8 @@
 #pragma once
 
 // The program's windows, created once at start in a fixed order (the main
-// window first, then the dialogs it shows) and reused until exit.
+// window first, then the dialogs it shows, with the main window as their Qt
+// parent, which owns them) and reused until exit.
 
 #include <memory>
 
@@ -43,12 +44,12 @@ public:
   TWarningDialog& WarningDialog() const { return *FWarningDialog; }
 
 private:
-  // Declared first so that it goes last, after the dialogs it parents.
   std::unique_ptr<TMainForm> FMainForm;
-  std::unique_ptr<TAboutDialog> FAboutDialog;
-  std::unique_ptr<TUsbDialog> FUsbDialog;
-  std::unique_ptr<TTcpDialog> FTcpDialog;
-  std::unique_ptr<TCalibrationForm> FCalibrationForm;
-  std::unique_ptr<TConfigDialog> FConfigDialog;
-  std::unique_ptr<TWarningDialog> FWarningDialog;
+  // Children of the main window.
+  TAboutDialog* FAboutDialog;
+  TUsbDialog* FUsbDialog;
+  TTcpDialog* FTcpDialog;
+  TCalibrationForm* FCalibrationForm;
+  TConfigDialog* FConfigDialog;
+  TWarningDialog* FWarningDialog;
 };

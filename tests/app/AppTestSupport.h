@@ -52,7 +52,7 @@ public:
 // Confirms the WiFi dialog with the given host and port.
 inline TModalScript::TStep ConfirmTcpDialog(const QString& Host, quint16 Port) {
   return [Host, Port](QWidget* Modal) {
-    auto* Dialog = dynamic_cast<TTcpDialog*>(Modal);
+    auto* Dialog = qobject_cast<TTcpDialog*>(Modal);
     ASSERT_NE(Dialog, nullptr) << Modal->objectName().toStdString();
     Dialog->findChild<QComboBox*>("cbHost")->setCurrentText(Host);
     Dialog->findChild<QLineEdit*>("txtPort")->setText(QString::number(Port));

@@ -8,6 +8,7 @@
 #include <QHostAddress>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScopeGuard>
 #include <QTcpServer>
 #include <QTcpSocket>
 
@@ -115,7 +116,7 @@ TEST_F(ConnectionTest, WifiConnectShowsTheScope) {
   EXPECT_EQ(First, (std::vector<TCommand>{CChangeScopeSettingsCommand, CRequestSamplesCommand,
                                           CWifiSettingsRequest}));
   // The scope's captures reach the traces and the readouts.
-  EXPECT_TRUE(QTest::qWaitFor([&] { return Main().Strip(0).lblValue->text() != "-"; }, 5000));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return Main().Strip(0).lblValue()->text() != "-"; }, 5000));
 
   // Demo keeps the scope connection open.
   Main().actConnectDemo->trigger();
@@ -198,7 +199,7 @@ TEST_F(ConnectionTest, CalibrationWindowOpensAndClosesByItself) {
   QStringList Seen;
   TModalScript Script;
   Script.Then(Record(Seen)).Then([&](QWidget* Modal) {
-    Shown = dynamic_cast<TCalibrationForm*>(Modal) != nullptr;
+    Shown = qobject_cast<TCalibrationForm*>(Modal) != nullptr;
     const long Before = Sim->TcpRecord().SampleFramesSent;
     (void)QTest::qWaitFor([&] { return !Modal->isVisible(); }, 5000);
     FramesWhileShown = Sim->TcpRecord().SampleFramesSent - Before;
@@ -307,24 +308,48 @@ TEST_F(ExportTest, AFolderThatCannotBeWrittenIsReported) {
   EXPECT_FALSE(QFile::exists(Dir.filePath("gone/capture.json")));
 }
 
-TEST_F(ExportTest, TheDialogProposesADatedNameBesideTheProgram) {
-  QString Proposed, Folder;
-  QStringList Filters;
-  TModalScript Script;
-  Script.Then([&](QWidget* Modal) {
-    auto* Dialog = qobject_cast<QFileDialog*>(Modal);
-    Proposed = Dialog->selectedFiles().value(0);
-    Folder = Dialog->directory().absolutePath();
-    Filters = Dialog->nameFilters();
-    Dialog->reject();
+// The program's own folder is /usr/bin once installed: the dialog starts in
+// the documents folder, the home folder where there is none, and then where
+// the last export went.
+TEST_F(ExportTest, TheDialogProposesADatedNameWhereTheUserMayWrite) {
+  const QByteArray Home = qgetenv("HOME"), Config = qgetenv("XDG_CONFIG_HOME");
+  const auto Restore = qScopeGuard([&] {
+    qputenv("HOME", Home);
+    Config.isNull() ? qunsetenv("XDG_CONFIG_HOME") : qputenv("XDG_CONFIG_HOME", Config);
   });
-  Main().actExport->trigger();
+  const QString NewHome = Dir.filePath("home");
+  ASSERT_TRUE(QDir().mkpath(NewHome));
+  qputenv("HOME", QFile::encodeName(NewHome));
+  qputenv("XDG_CONFIG_HOME", QFile::encodeName(NewHome + "/.config"));
+  auto Proposal = [this](QString& Folder, QString& Proposed, QStringList& Filters) {
+    TModalScript Script;
+    Script.Then([&](QWidget* Modal) {
+      auto* Dialog = qobject_cast<QFileDialog*>(Modal);
+      Proposed = Dialog->selectedFiles().value(0);
+      Folder = Dialog->directory().absolutePath();
+      Filters = Dialog->nameFilters();
+      Dialog->reject();
+    });
+    Main().actExport->trigger();
+  };
+  QString Folder, Proposed;
+  QStringList Filters;
+  Proposal(Folder, Proposed, Filters);
+  EXPECT_EQ(Folder, NewHome) << "no documents folder";
   EXPECT_TRUE(QRegularExpression(".*/zelvo_\\d\\d-\\d\\d-\\d{4}_\\d\\d-\\d\\d-\\d\\d\\.csv")
                   .match(Proposed)
                   .hasMatch())
       << Proposed.toStdString();
-  EXPECT_EQ(Folder, QDir(QCoreApplication::applicationDirPath()).absolutePath());
   EXPECT_EQ(Filters, QStringList({"CSV-file (*.csv)"}));
+
+  ASSERT_TRUE(QDir().mkpath(NewHome + "/Documents"));
+  Proposal(Folder, Proposed, Filters);
+  EXPECT_EQ(Folder, NewHome + "/Documents");
+
+  ASSERT_TRUE(QDir().mkpath(Dir.filePath("elsewhere")));
+  Export(Dir.filePath("elsewhere/capture.csv"));
+  Proposal(Folder, Proposed, Filters);
+  EXPECT_EQ(Folder, Dir.filePath("elsewhere")) << "the folder of the last export";
 }
 
 namespace {

@@ -29,7 +29,7 @@ namespace {
 void RunOptions(TMainForm& Main, int Value, bool Ok) {
   TModalScript Script;
   Script.Then([Value, Ok](QWidget* Modal) {
-    auto* Dialog = dynamic_cast<TConfigDialog*>(Modal);
+    auto* Dialog = qobject_cast<TConfigDialog*>(Modal);
     ASSERT_NE(Dialog, nullptr);
     Dialog->findChild<QSpinBox*>("txtMaxFps")->setValue(Value);
     Ok ? Dialog->accept() : Dialog->reject();

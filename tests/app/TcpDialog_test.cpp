@@ -110,7 +110,7 @@ protected:
 TEST_F(TcpDialogTest, ProposesTheGatewayBesideThePresets) {
   Create([] { return QStringLiteral("192.168.4.1"); });
   EXPECT_EQ(Dialog->windowTitle(), "WiFi Connection");
-  EXPECT_EQ(Dialog->size(), QSize(289, 169));
+  EXPECT_EQ(Dialog->width(), 289);
   EXPECT_TRUE(Host->isEditable());
   EXPECT_EQ(Dialog->Host(), "192.168.4.1");
   EXPECT_EQ(Host->count(), 2);

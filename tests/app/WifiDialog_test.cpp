@@ -68,7 +68,7 @@ void RunFlow(TZelvo& Zelvo, QWidget* Parent, std::function<void(TWifiDialog&)> D
   int Polls = 0;
   QTimer Poll;
   QObject::connect(&Poll, &QTimer::timeout, [&] {
-    auto* Dialog = dynamic_cast<TWifiDialog*>(QApplication::activeModalWidget());
+    auto* Dialog = qobject_cast<TWifiDialog*>(QApplication::activeModalWidget());
     if (Dialog == nullptr)
       return;
     if (!Driven) {

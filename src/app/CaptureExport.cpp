@@ -1,0 +1,63 @@
+#include "app/CaptureExport.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QStandardPaths>
+
+#include "osc/OscDevice.h"
+#include "osc/OscErrorBoundary.h"
+
+namespace {
+
+std::string FileNameBytes(const QString& Name) {
+  return QFile::encodeName(Name).toStdString();
+}
+
+} // namespace
+
+TCaptureExport::TCaptureExport(QObject* Parent) : QObject(Parent) {}
+
+QString TCaptureExport::Folder() const {
+  if (!FLastFolder.isEmpty())
+    return FLastFolder;
+  // Minimal systems name a documents folder that does not exist.
+  const QString Documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+  if (!Documents.isEmpty() && QFileInfo(Documents).isDir())
+    return Documents;
+  return QDir::homePath();
+}
+
+void TCaptureExport::Execute(TOscDevice& Device, QWidget* Window) {
+  QString Chosen;
+  try {
+    QFileDialog Dialog(Window);
+    Dialog.setAcceptMode(QFileDialog::AcceptSave);
+    Dialog.setFileMode(QFileDialog::AnyFile);
+    Dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    Dialog.setDirectory(Folder() + QDir::separator());
+    Dialog.setNameFilter(tr("CSV-file (*.csv)"));
+    Dialog.setDefaultSuffix("csv");
+    Dialog.selectFile(
+        QString("zelvo_%1.csv").arg(QDateTime::currentDateTime().toString("dd-MM-yyyy_hh-mm-ss")));
+    if (Dialog.exec() != QDialog::Accepted || Dialog.selectedFiles().isEmpty())
+      return;
+    Chosen = Dialog.selectedFiles().first();
+    const QFileInfo Info(Chosen);
+    const QString Base = Info.absolutePath() + QDir::separator() + Info.completeBaseName();
+    Device.SaveToFile(FileNameBytes(Base + ".csv"));
+    Device.SaveParametersToFile(FileNameBytes(Base + ".json"));
+    FLastFolder = Info.absolutePath();
+  } catch (...) {
+    QMessageBox::critical(
+        Window, tr("Error"),
+        tr("Failed to save to file: %1")
+            .arg(QString::fromUtf8(OscExceptionMessage(std::current_exception()))));
+    return;
+  }
+  QMessageBox::information(Window, tr("Information"),
+                           tr("Sample buffer saved to '%1'").arg(Chosen));
+}

@@ -1,0 +1,96 @@
+#pragma once
+
+// One channel's strip of the front panel: coupling, probe and volts/div
+// buttons, the marker-voltage readout, the value-type drop-down and the live
+// readout (and the battery on channel 1), plus the channel's Y-position scroll
+// bar, which the window lays out beside the view. The strip shows a channel's
+// state and reports clicks as the values they stand for; it never changes a
+// device itself.
+
+#include <QFrame>
+
+#include "osc/OscMeasurement.h"
+#include "osc/OscTypes.h"
+
+class QButtonGroup;
+class QLabel;
+class QMenu;
+class QScrollBar;
+class QToolButton;
+class TOscSignal;
+
+// Names shown for the value types, indexed by TOscMeasurementType.
+extern const char* const COscValueType[13];
+// Probe button captions, indexed by TOscMultiplier.
+extern const char* const CMultiplier[2];
+// Battery hints, indexed by TOscBatteryState.
+extern const char* const CBatteryHint[3];
+
+class TChannelStrip : public QFrame {
+  Q_OBJECT
+
+public:
+  // Channel is 0 or 1. The scroll bar gets BarParent, where the window places it.
+  TChannelStrip(int Channel, QWidget* BarParent, QWidget* Parent);
+
+  int Channel() const { return FChannel; }
+
+  // Shows the channel: value type, probe, Y position, coupling, volts/div and
+  // whether the strip is shown. Moving the scroll bar here reports
+  // YPositionChanged like a move by the user, so the settings go out again.
+  void Visualize(const TOscSignal& Signal);
+  // Channel 1's strip only.
+  void ShowBattery(TOscBatteryState State);
+  void ShowMarkerVoltage(const QString& Text);
+  void ShowValue(const QString& Text);
+
+  // The value-type drop-down menu: one item per type in ordinal order, the
+  // ordinal as the item's data; the menu's "tag" property is the channel.
+  QMenu* ValueTypeMenu() const { return FValueTypeMenu; }
+  QScrollBar* scrollYPosition() const { return FScrollYPosition; }
+
+  QLabel* pnlTitle() const { return FTitle; }
+  QToolButton* btnAC() const { return FAC; }
+  QToolButton* btnDC() const { return FDC; }
+  QToolButton* btnGND() const { return FGND; }
+  // Ids are the coupling tags.
+  QButtonGroup* Coupling() const { return FCoupling; }
+  QToolButton* btnZoom() const { return FZoom; }
+  QToolButton* btnVDivInc() const { return FVDivInc; }
+  QLabel* pnlVDiv() const { return FVDiv; }
+  QToolButton* btnVDivDec() const { return FVDivDec; }
+  QLabel* lblMeasurement() const { return FMeasurement; }
+  QLabel* imgBattery() const { return FBattery; }
+  QToolButton* cbValueType() const { return FValueType; }
+  QLabel* lblValue() const { return FValue; }
+
+signals:
+  // -1: the next larger volts per division (Inc), +1: the next smaller (Dec).
+  void VoltsPerDivisionStepped(int Diff);
+  void CouplingClicked(TOscInputCoupling Coupling);
+  // The probe factor the button's state stands for after the click.
+  void ProbeClicked(TOscMultiplier Multiplier);
+  void YPositionChanged(int Position);
+  void ValueTypeChosen(TOscMeasurementType Type);
+
+private:
+  void BuildValueTypeMenu();
+
+  int FChannel;
+  QLabel* FTitle;
+  QToolButton* FAC;
+  QToolButton* FDC;
+  QToolButton* FGND;
+  QButtonGroup* FCoupling;
+  QToolButton* FZoom;
+  QToolButton* FVDivInc;
+  QLabel* FVDiv;
+  QToolButton* FVDivDec;
+  QLabel* FMeasurement;
+  QLabel* FBattery = nullptr;
+  QToolButton* FValueType;
+  QLabel* FValue;
+  QMenu* FValueTypeMenu;
+  QScrollBar* FScrollYPosition;
+  int FBatteryShown = -1;
+};
