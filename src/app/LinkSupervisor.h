@@ -75,6 +75,9 @@ public:
   int Attempts() const { return FAttempts; }
   // The pause before the next attempt, in ms.
   int Pause() const { return FPause; }
+  // Whether the supervisor will act by itself later: start the next attempt
+  // after its pause, or give up one that takes too long.
+  bool AttemptPending() const { return FTimer.isActive(); }
 
   // Tests shorten the waits; the defaults are the constants above.
   void SetTimings(int FirstPause, int MaxPause, int AttemptTimeout);

@@ -27,23 +27,6 @@
 #include "ModalScript.h"
 #include "TestApp.h"
 
-// Runs Answer on the next modal message box, from inside its own loop.
-inline void AnswerNextMessageBox(std::function<void(QMessageBox*)> Answer, int TimeoutMs = 5000) {
-  auto* Poll = new QTimer;
-  auto Deadline = std::make_shared<int>(TimeoutMs / 10);
-  QObject::connect(Poll, &QTimer::timeout, [Poll, Answer, Deadline] {
-    if (auto* Box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-      Poll->stop();
-      Poll->deleteLater();
-      Answer(Box);
-    } else if (--*Deadline <= 0) {
-      Poll->stop();
-      Poll->deleteLater();
-    }
-  });
-  Poll->start(10);
-}
-
 class TNoPorts : public TSerialPortSource {
 public:
   std::vector<TSerialPortEntry> Enumerate() override { return {}; }

@@ -359,7 +359,10 @@ TEST(ExceptionBoxText, AppendsAFullStopAfterCharactersThatSortAfterIt) {
 TEST_F(AppTest, AnExceptionFromAHandlerIsShownAndTheProgramGoesOn) {
   QString Title, Text;
   QMessageBox::Icon Icon = QMessageBox::NoIcon;
-  AnswerNextMessageBox([&](QMessageBox* Box) {
+  TModalScript Script;
+  Script.Then([&](QWidget* Modal) {
+    auto* Box = qobject_cast<QMessageBox*>(Modal);
+    ASSERT_NE(Box, nullptr);
     Title = Box->windowTitle();
     Text = Box->text();
     Icon = Box->icon();

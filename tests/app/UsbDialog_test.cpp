@@ -2,6 +2,8 @@
 // that shows them. Ports and hot-plug events are injected: a USB device
 // cannot be plugged in from a test.
 
+#include "ModalScript.h"
+
 #include <QApplication>
 #include <QComboBox>
 #include <QMessageBox>
@@ -197,17 +199,15 @@ TEST(USBPnP, SystemSourcesWorkWithOrWithoutUdev) {
 // its title and text, or an empty pair when none showed.
 std::pair<QString, QString> AnswerMessageBox(const std::function<void()>& Action) {
   std::pair<QString, QString> Shown;
-  QTimer Poll;
-  Poll.setInterval(10);
-  QObject::connect(&Poll, &QTimer::timeout, [&] {
-    if (auto* Box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-      Shown = {Box->windowTitle(), Box->text()};
-      EXPECT_EQ(Box->standardButtons(), QMessageBox::Ok);
-      EXPECT_EQ(Box->icon(), QMessageBox::Critical);
-      Box->button(QMessageBox::Ok)->click();
-    }
+  TModalScript Script;
+  Script.Otherwise([&](QWidget* Modal) {
+    auto* Box = qobject_cast<QMessageBox*>(Modal);
+    ASSERT_NE(Box, nullptr);
+    Shown = {Box->windowTitle(), Box->text()};
+    EXPECT_EQ(Box->standardButtons(), QMessageBox::Ok);
+    EXPECT_EQ(Box->icon(), QMessageBox::Critical);
+    Box->button(QMessageBox::Ok)->click();
   });
-  Poll.start();
   Action();
   return Shown;
 }

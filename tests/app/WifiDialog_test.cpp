@@ -4,6 +4,8 @@
 
 #include "AppTestSupport.h"
 
+#include "ModalScript.h"
+
 #include <QComboBox>
 #include <QGroupBox>
 #include <QHostAddress>
@@ -41,15 +43,15 @@ TFrame Bytes(TZelvoPacket Packet) {
 class TBoxWatch {
 public:
   TBoxWatch() {
-    QObject::connect(&FPoll, &QTimer::timeout, [this] {
-      if (auto* Box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-        Titles.push_back(Box->windowTitle());
-        Texts.push_back(Box->text());
-        Icons.push_back(Box->icon());
-        Box->button(QMessageBox::Ok)->click();
-      }
+    FScript.Otherwise([this](QWidget* Modal) {
+      auto* Box = qobject_cast<QMessageBox*>(Modal);
+      if (Box == nullptr)
+        return;
+      Titles.push_back(Box->windowTitle());
+      Texts.push_back(Box->text());
+      Icons.push_back(Box->icon());
+      Box->button(QMessageBox::Ok)->click();
     });
-    FPoll.start(10);
   }
 
   QStringList Titles;
@@ -57,29 +59,20 @@ public:
   std::vector<QMessageBox::Icon> Icons;
 
 private:
-  QTimer FPoll;
+  TModalScript FScript;
 };
 
 // Runs the action's flow; Drive gets the dialog once it runs modally and must
-// close it. A dialog left open is cancelled after a while so that a fault
-// fails the test instead of hanging it.
+// close it (a dialog left open fails the test and is closed).
 void RunFlow(TZelvo& Zelvo, QWidget* Parent, std::function<void(TWifiDialog&)> Drive) {
   bool Driven = false;
-  int Polls = 0;
-  QTimer Poll;
-  QObject::connect(&Poll, &QTimer::timeout, [&] {
-    auto* Dialog = qobject_cast<TWifiDialog*>(QApplication::activeModalWidget());
-    if (Dialog == nullptr)
-      return;
-    if (!Driven) {
-      Driven = true;
-      Drive(*Dialog);
-    } else if (++Polls > 500) {
-      ADD_FAILURE() << "the dialog stayed open";
-      Dialog->reject();
-    }
+  TModalScript Script;
+  Script.Then([&](QWidget* Modal) {
+    auto* Dialog = qobject_cast<TWifiDialog*>(Modal);
+    ASSERT_NE(Dialog, nullptr) << "the dialog was not shown modally";
+    Driven = true;
+    Drive(*Dialog);
   });
-  Poll.start(10);
   ExecuteWifiSettings(Zelvo, Parent);
   EXPECT_TRUE(Driven) << "the dialog was not shown modally";
 }
