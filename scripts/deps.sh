@@ -2,16 +2,18 @@
 # Installs every Debian 12 package the project needs to build, run and test.
 # libqt6opengl6-dev and xauth are only recommended by other packages, so they
 # are named here explicitly; libqt6svg6 holds the plugins that load the SVG
-# window icon. The last line builds and checks the Debian package
-# (dpkg-shlibdeps and file for CPack; lintian, desktop-file-validate,
-# appstreamcli, udevadm, debootstrap for the check).
+# window icon. iproute2 gives the tests "ip", which takes loopback down in a
+# private network namespace. The last line builds and checks the Debian
+# package (dpkg-shlibdeps and file for CPack; lintian, desktop-file-validate,
+# appstreamcli, udevadm, debootstrap for the check). scripts/check-deps.sh
+# checks that every program the tests run comes from a package named here.
 set -euo pipefail
 packages=(
   cmake ninja-build g++ clang clang-format libclang-rt-14-dev git
   qt6-base-dev libqt6opengl6-dev qt6-serialport-dev libqt6svg6
   libglu1-mesa-dev libgl1-mesa-dri
   libudev-dev pkg-config
-  xvfb xauth
+  xvfb xauth iproute2
   libgtest-dev libgmock-dev libbenchmark-dev
   dpkg-dev file lintian desktop-file-utils appstream udev debootstrap
 )
