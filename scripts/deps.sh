@@ -13,7 +13,7 @@ packages=(
   qt6-base-dev libqt6opengl6-dev qt6-serialport-dev libqt6svg6
   libglu1-mesa-dev libgl1-mesa-dri
   libudev-dev pkg-config
-  xvfb xauth iproute2
+  xvfb xauth iproute2 libx11-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   dpkg-dev file lintian desktop-file-utils appstream udev debootstrap
 )

@@ -16,6 +16,7 @@
 #include "app/StartConnection.h"
 #include "app/VersionInfo.h"
 #include "app/ZelvoWindows.h"
+#include "display/OscGLDriver.h"
 #include "osc/OscFormat.h"
 
 namespace {
@@ -66,6 +67,7 @@ int main(int argc, char** argv) {
     TVersionInfo VersionInfo;
     TZelvoWindows Windows(Settings, VersionInfo);
     Windows.MainForm().show();
+    OscKeepGLDriversLoaded();
     StartConnectionLater(Windows.MainForm(), Start);
     return App.exec();
   } catch (const std::exception& E) {

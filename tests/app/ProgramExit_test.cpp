@@ -1,0 +1,81 @@
+// The real program, started as the user starts it and closed by its window's
+// close button (the window manager's WM_DELETE_WINDOW): it ends with exit
+// code 0. In the sanitizer build that includes a clean leak check at exit.
+
+#include <gtest/gtest.h>
+
+#include <QProcess>
+#include <QTest>
+
+#include <X11/Xlib.h>
+
+#include <cstring>
+#include <memory>
+
+#include "TestApp.h"
+
+namespace {
+
+struct TDisplayCloser {
+  void operator()(Display* D) const { XCloseDisplay(D); }
+};
+using TDisplay = std::unique_ptr<Display, TDisplayCloser>;
+
+// The top-level window whose title starts with Prefix, or 0.
+Window FindWindow(Display* D, Window Under, const char* Prefix) {
+  char* Name = nullptr;
+  if (XFetchName(D, Under, &Name) != 0 && Name != nullptr) {
+    const bool Match = std::strncmp(Name, Prefix, std::strlen(Prefix)) == 0;
+    XFree(Name);
+    if (Match)
+      return Under;
+  }
+  Window Root = 0, Parent = 0, *Children = nullptr;
+  unsigned Count = 0;
+  if (XQueryTree(D, Under, &Root, &Parent, &Children, &Count) == 0)
+    return 0;
+  Window Found = 0;
+  for (unsigned I = 0; I < Count && Found == 0; ++I)
+    Found = FindWindow(D, Children[I], Prefix);
+  if (Children != nullptr)
+    XFree(Children);
+  return Found;
+}
+
+// What a window manager sends when the user clicks the close button.
+void SendClose(Display* D, Window W) {
+  XEvent E;
+  std::memset(&E, 0, sizeof E);
+  E.xclient.type = ClientMessage;
+  E.xclient.window = W;
+  E.xclient.message_type = XInternAtom(D, "WM_PROTOCOLS", False);
+  E.xclient.format = 32;
+  E.xclient.data.l[0] = static_cast<long>(XInternAtom(D, "WM_DELETE_WINDOW", False));
+  E.xclient.data.l[1] = CurrentTime;
+  XSendEvent(D, W, False, NoEventMask, &E);
+  XFlush(D);
+}
+
+} // namespace
+
+TEST(ProgramExit, ClosingTheMainWindowEndsWithExitCode0) {
+  TestApp();
+  TDisplay D(XOpenDisplay(nullptr));
+  ASSERT_NE(D, nullptr) << "no X display";
+  QProcess Program;
+  Program.setProcessChannelMode(QProcess::MergedChannels);
+  Program.start(ZELVO_PROGRAM, {});
+  ASSERT_TRUE(Program.waitForStarted(10000));
+  Window Main = 0;
+  // The sanitizer build takes a while to show its window.
+  ASSERT_TRUE(QTest::qWaitFor(
+      [&] { return (Main = FindWindow(D.get(), DefaultRootWindow(D.get()), "Zelvo v")) != 0; },
+      60000))
+      << Program.readAll().toStdString();
+  SendClose(D.get(), Main);
+  ASSERT_TRUE(Program.waitForFinished(60000)) << "still running after its window was closed";
+  const std::string Output = Program.readAll().toStdString();
+  EXPECT_EQ(Program.exitStatus(), QProcess::NormalExit) << Output;
+  EXPECT_EQ(Program.exitCode(), 0) << Output;
+  EXPECT_EQ(Output.find("LeakSanitizer"), std::string::npos) << Output;
+}
