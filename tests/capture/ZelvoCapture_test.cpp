@@ -230,7 +230,10 @@ TEST_F(ZelvoCaptureErrorTest, ConnectionNotMadeInTimeExitsWithTimeout) {
   QTcpSocket Filler[2];
   for (QTcpSocket& F : Filler)
     F.connectToHost(QHostAddress::LocalHost, ntohs(Address.sin_port));
-  QTest::qWait(200);
+  // A backlog of 0 holds one connection: once the first is in, the queue is
+  // full and the capture's own attempt goes unanswered.
+  ASSERT_TRUE(
+      QTest::qWaitFor([&] { return Filler[0].state() == QAbstractSocket::ConnectedState; }, 5000));
   const int Code =
       RunCapture({"--host", "127.0.0.1", "--port", Port, "--out", Path("x"), "--timeout", "0.5"});
   ::close(Listener);
