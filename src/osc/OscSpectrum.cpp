@@ -11,6 +11,7 @@
 
 #include "osc/OscDevice.h"
 #include "osc/OscFormat.h"
+#include "osc/OscScales.h"
 #include "osc/OscSignal.h"
 
 const char* const COscSpectrumWindowNames[COscSpectrumWindowCount] = {
@@ -92,7 +93,7 @@ void TOscSpectrum::MakeWindow() {
   }
 }
 
-void TOscSpectrum::Compute(const double* Volts, int Count, double SamplePeriod,
+void TOscSpectrum::Compute(const double* Volts, int Count, double SampleFrequency,
                            TOscSpectrumLevels& Into) {
   const int Used = std::clamp(Count, 0, CSpectrumPoints);
   double* In = FIn.get();
@@ -115,7 +116,7 @@ void TOscSpectrum::Compute(const double* Volts, int Count, double SamplePeriod,
     const double Level = 20 * std::log10(Rms);
     Into.Levels[static_cast<std::size_t>(K)] = Level >= CSpectrumFloor ? Level : CSpectrumFloor;
   }
-  Into.BinWidth = 1 / (CSpectrumPoints * SamplePeriod);
+  Into.BinWidth = SampleFrequency / CSpectrumPoints;
 }
 
 void TOscSpectrum::Compute(const TOscSignal& Signal, TOscSpectrumLevels& Into) {
@@ -127,7 +128,8 @@ void TOscSpectrum::Compute(const TOscSignal& Signal, TOscSpectrumLevels& Into) {
     FVolts[static_cast<std::size_t>(N)] = Vps * static_cast<double>(Zero - Samples[N]);
   const TOscDevice* Device = Signal.Owner();
   Compute(FVolts.data(), Count,
-          Device != nullptr ? Device->SampleRate() : std::numeric_limits<double>::quiet_NaN(),
+          Device != nullptr ? OscSampleFrequency(Device->TimeBase())
+                            : std::numeric_limits<double>::quiet_NaN(),
           Into);
 }
 

@@ -68,12 +68,12 @@ public:
   // An ordinal outside the enumeration is refused (the window stays).
   void SetWindow(TOscSpectrumWindow Value);
 
-  // The spectrum of Count volts sampled SamplePeriod seconds apart: the
+  // The spectrum of Count volts sampled SampleFrequency times a second: the
   // first CSpectrumPoints values, missing ones read as 0 V. Into's storage is
   // reused.
-  void Compute(const double* Volts, int Count, double SamplePeriod, TOscSpectrumLevels& Into);
-  // A channel's whole buffer in volts, probe and volts/div applied, at its
-  // device's sample period.
+  void Compute(const double* Volts, int Count, double SampleFrequency, TOscSpectrumLevels& Into);
+  // A channel's whole buffer in volts, probe and volts/div applied, at the
+  // sample rate of its device's time base.
   void Compute(const TOscSignal& Signal, TOscSpectrumLevels& Into);
 
 private:

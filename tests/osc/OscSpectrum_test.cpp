@@ -52,13 +52,13 @@ TEST(SpectrumTest, EachWindowReadsASineAtItsLevel) {
     Spectrum.SetWindow(C.Window);
     ASSERT_EQ(Spectrum.Window(), C.Window);
     const std::vector<double> OnBin = Sine(3, 100);
-    Spectrum.Compute(OnBin.data(), CSpectrumPoints, 1e-5, Levels);
+    Spectrum.Compute(OnBin.data(), CSpectrumPoints, 1e5, Levels);
     ASSERT_EQ(Levels.Levels.size(), static_cast<std::size_t>(CSpectrumBins));
     EXPECT_NEAR(Levels.Levels[100], RmsLevel(3), 0.1);
     EXPECT_EQ(Levels.Peak().Bin, 100);
 
     const std::vector<double> Between = Sine(3, 300.5);
-    Spectrum.Compute(Between.data(), CSpectrumPoints, 1e-5, Levels);
+    Spectrum.Compute(Between.data(), CSpectrumPoints, 1e5, Levels);
     const double Top = std::max(Levels.Levels[300], Levels.Levels[301]);
     EXPECT_NEAR(RmsLevel(3) - Top, C.HalfBinLoss, 0.05);
     const double Leak = Levels.Levels[400] - Top;
@@ -106,13 +106,13 @@ TEST(SpectrumTest, DcReadsInBinZeroAndNothingReadsTheFloor) {
   TOscSpectrum Spectrum(swBlackmanHarris);
   TOscSpectrumLevels Levels;
   const std::vector<double> Dc(CSpectrumPoints, -2.0);
-  Spectrum.Compute(Dc.data(), CSpectrumPoints, 1e-5, Levels);
+  Spectrum.Compute(Dc.data(), CSpectrumPoints, 1e5, Levels);
   EXPECT_NEAR(Levels.Levels[0], 20 * std::log10(2.0), 1e-9);
   EXPECT_LT(Levels.Levels[10], -150);
   // The peak is looked for above DC.
   EXPECT_GT(Levels.Peak().Bin, 0);
 
-  Spectrum.Compute(nullptr, 0, 1e-5, Levels);
+  Spectrum.Compute(nullptr, 0, 1e5, Levels);
   for (double L : Levels.Levels)
     ASSERT_EQ(L, CSpectrumFloor);
   EXPECT_EQ(Levels.Peak().Bin, 1);
@@ -123,8 +123,8 @@ TEST(SpectrumTest, CsvHasAHeaderAndOneLinePerBinWithDecimalPoints) {
   TOscSpectrum Spectrum(swRectangular);
   TOscSpectrumLevels Ch1, Ch2;
   const std::vector<double> Wave = Sine(1, 1);
-  Spectrum.Compute(Wave.data(), CSpectrumPoints, 1e-7, Ch1); // 10 MHz sampling
-  Spectrum.Compute(nullptr, 0, 1e-7, Ch2);
+  Spectrum.Compute(Wave.data(), CSpectrumPoints, 1e7, Ch1); // 10 MHz sampling
+  Spectrum.Compute(nullptr, 0, 1e7, Ch2);
   const std::string Csv = OscSpectrumCsv(Ch1, Ch2);
   std::vector<std::string> Lines;
   for (std::size_t From = 0, To; (To = Csv.find('\n', From)) != std::string::npos; From = To + 1)
