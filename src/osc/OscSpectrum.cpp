@@ -104,16 +104,18 @@ void TOscSpectrum::Compute(const double* Volts, int Count, double SampleFrequenc
 
   // RMS volts of bin K: a sine of peak A on the bin gives |X| = A x gain / 2,
   // so its RMS A / sqrt(2) is |X| sqrt(2) / gain. DC and the Nyquist bin have
-  // no mirror image: their RMS is |X| / gain.
+  // no mirror image: their RMS is |X| / gain. Levels from the squares, which
+  // spares a square root per bin.
   Into.Levels.resize(CSpectrumBins);
   const double* Out = FOut.get();
+  const double Inner = 2 / (FGain * FGain);
+  const double Outer = 1 / (FGain * FGain);
   for (int K = 0; K < CSpectrumBins; ++K) {
     const double Re = Out[2 * K];
     const double Im = Out[2 * K + 1];
-    const double Scale = K == 0 || K == CSpectrumBins - 1 ? 1 : std::sqrt(2.0);
-    const double Rms = std::hypot(Re, Im) * Scale / FGain;
+    const double Factor = K == 0 || K == CSpectrumBins - 1 ? Outer : Inner;
     // log10(0) is -inf, a NaN input stays NaN: both read as the floor.
-    const double Level = 20 * std::log10(Rms);
+    const double Level = 10 * std::log10((Re * Re + Im * Im) * Factor);
     Into.Levels[static_cast<std::size_t>(K)] = Level >= CSpectrumFloor ? Level : CSpectrumFloor;
   }
   Into.BinWidth = SampleFrequency / CSpectrumPoints;
