@@ -158,7 +158,7 @@ TZelvoCaptureCommandLine ZelvoCaptureParseCommandLine(const QStringList& Args) {
   const QCommandLineOption Locale(
       "locale",
       "Write numbers with the decimal separator of locale NAME (de_DE) instead of the C "
-      "locale's point. The Level values of BASE.json always use a point.",
+      "locale's point. The Level values of BASE.json and the spectra always use a point.",
       "NAME");
   const TNames Windows = WindowNames();
   const QCommandLineOption Spectrum(
