@@ -12,7 +12,7 @@ packages=(
   cmake ninja-build g++ clang clang-format libclang-rt-14-dev git
   qt6-base-dev libqt6opengl6-dev qt6-serialport-dev libqt6svg6
   libglu1-mesa-dev libgl1-mesa-dri
-  libudev-dev pkg-config
+  libudev-dev pkg-config libfftw3-dev
   xvfb xauth iproute2 libx11-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   dpkg-dev file lintian desktop-file-utils appstream udev debootstrap

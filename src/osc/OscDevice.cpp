@@ -4,6 +4,7 @@
 
 #include "osc/OscMeasurement.h"
 #include "osc/OscScales.h"
+#include "osc/OscTiming.h"
 
 void TOscTrigger::SetLevel(int Value) {
   // Raised to the minimum first, then lowered to the maximum, so crossed
@@ -114,8 +115,14 @@ void TOscDevice::UpdateMeasurements() {
     Values.push_back(Signals()[I].Values());
   const TOscSignalValues* First = Count >= 2 ? &Values[0] : nullptr;
   const TOscSignalValues* Second = Count >= 2 ? &Values[1] : nullptr;
-  for (int I = 0; I < Count; ++I)
-    Signals()[I].Measurement().Update(Values[static_cast<std::size_t>(I)], First, Second);
+  for (int I = 0; I < Count; ++I) {
+    TOscSignal& Signal = Signals()[I];
+    // The timing costs a pass of its own; only a timing kind pays for it.
+    TOscTiming Timing;
+    if (OscIsTimingType(Signal.Measurement().ValueType()))
+      Timing = Signal.Timing();
+    Signal.Measurement().Update(Values[static_cast<std::size_t>(I)], First, Second, &Timing);
+  }
 }
 
 void TOscDevice::SignalChanged(TOscSignal*, TOscDeviceProperties Changes) {

@@ -11,6 +11,8 @@
 #include <ostream>
 #include <string>
 
+#include "osc/OscExport.h"
+
 #include "osc/OscDevice.h"
 #include "osc/OscFormat.h"
 #include "osc/OscScales.h"
@@ -105,10 +107,12 @@ std::string SystemReason(int Error) {
   return Error != 0 ? std::strerror(Error) : "Input/output error";
 }
 
+} // namespace
+
 // Creates (or replaces) the file and writes Bytes in one piece. A write that
 // fails, typically on a full disk, often shows only when the buffer is flushed
 // at close, so the close is checked too.
-void WriteFile(const std::string& FileName, const std::string& Bytes) {
+void OscWriteFile(const std::string& FileName, const std::string& Bytes) {
   errno = 0;
   std::ofstream File(FileName, std::ios::binary | std::ios::trunc);
   if (!File.is_open())
@@ -129,8 +133,6 @@ void WriteFile(const std::string& FileName, const std::string& Bytes) {
   }
 }
 
-} // namespace
-
 void TOscDevice::SaveToStream(std::ostream& Stream) const {
   const std::string Text = SamplesText(*this);
   Stream.write(Text.data(), static_cast<std::streamsize>(Text.size()));
@@ -141,7 +143,7 @@ void TOscDevice::SaveToStream(std::ostream& Stream) const {
 // The text is built before the file is created, so a failure while building
 // never replaces an existing file with a truncated one.
 void TOscDevice::SaveToFile(const std::string& FileName) const {
-  WriteFile(FileName, SamplesText(*this));
+  OscWriteFile(FileName, SamplesText(*this));
 }
 
 void TOscDevice::SaveParametersToFile(const std::string& FileName) const {
@@ -154,7 +156,7 @@ void TOscDevice::SaveParametersToFile(const std::string& FileName) const {
   Text += ",\"Mode\":\"" + std::string(CModeStr[Trigger.Mode()]) + "\"";
   Text += ",\"Level\":\"" + LevelToStr(Trigger.Level(), TriggerChannel) + "\"}";
   Text += ",\"Channels\":[" + ChannelToJson(0) + "," + ChannelToJson(1) + "]}";
-  WriteFile(FileName, Utf8ToWindows1252(Text));
+  OscWriteFile(FileName, Utf8ToWindows1252(Text));
 }
 
 std::string TOscDevice::ChannelToJson(int Idx) const {

@@ -163,6 +163,26 @@ std::string OscFrequencyToStr(double Value) {
   return OscFloatToStr(Value, 0, true, GDecimalSeparator) + CUnitStr[I];
 }
 
+std::string OscFrequencyToStrFormat(const char* Fmt, double Value) {
+  static const char* const CUnitStr[] = {"GHz", "MHz", "kHz", "Hz", "mHz", "µHz"};
+  const int I = ScaleToPrefix(Value, false);
+  return ApplyUnit(Fmt, Value, CUnitStr[I]);
+}
+
+std::string OscVoltageSquaredToStrFormat(const char* Fmt, double Value) {
+  static const char* const CUnitStr[] = {"GV²", "MV²", "kV²", "V²", "mV²", "µV²"};
+  const int I = ScaleToPrefix(Value, false);
+  return ApplyUnit(Fmt, Value, CUnitStr[I]);
+}
+
+std::string OscVoltageSquaredToStr(double Value) {
+  return OscVoltageSquaredToStrFormat("%.2f", Value);
+}
+
+std::string OscPercentToStr(double Value) {
+  return OscFloatToStr(Value, 1) + "%";
+}
+
 std::string OscTimeToStr(double Seconds) {
   static const char* const CUnitStr[] = {"s", "ms", "µs"};
   // Signed comparison: every negative time ends in microseconds.

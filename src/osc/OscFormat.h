@@ -19,6 +19,16 @@ int OscLimitValue(int MinValue, int Value, int MaxValue);
 std::string OscVoltageToStrFormat(const char* Fmt, double Value);
 std::string OscVoltageToStr(double Value);
 std::string OscFrequencyToStr(double Value);
+// As OscFrequencyToStr, with the number formatted with Fmt as
+// OscVoltageToStrFormat does ("%.2f" gives "1.00kHz").
+std::string OscFrequencyToStrFormat(const char* Fmt, double Value);
+// Values in V² (a product of two voltages), scaled like voltages: the prefix
+// scales the whole unit, as scopes label their product traces, so "500.00mV²"
+// is 0.5 V².
+std::string OscVoltageSquaredToStrFormat(const char* Fmt, double Value);
+std::string OscVoltageSquaredToStr(double Value);
+// A percentage with one decimal: "25.0%".
+std::string OscPercentToStr(double Value);
 std::string OscTimeToStr(double Seconds);
 std::string OscDecibelToStr(double Value);
 std::string OscWattsToStr(double Value);

@@ -38,3 +38,7 @@ int OscSamplesPerDivision(TOscTimeBase TimeBase) {
 double OscSamplePeriod(TOscTimeBase TimeBase) {
   return OscTimeBaseSeconds(TimeBase) / OscSamplesPerDivision(TimeBase);
 }
+
+double OscSampleFrequency(TOscTimeBase TimeBase) {
+  return OscSamplesPerDivision(TimeBase) / OscTimeBaseSeconds(TimeBase);
+}

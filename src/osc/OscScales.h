@@ -26,3 +26,7 @@ int OscSamplesPerDivision(TOscTimeBase TimeBase);
 
 // Seconds between two samples at the given time base.
 double OscSamplePeriod(TOscTimeBase TimeBase);
+// Samples per second at the given time base. Computed as samples per
+// division over seconds per division, it is the whole number it should be
+// (100000 at 500 us/div), where the reciprocal of the period is not.
+double OscSampleFrequency(TOscTimeBase TimeBase);

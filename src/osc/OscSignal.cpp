@@ -8,6 +8,7 @@
 #include "osc/OscDevice.h"
 #include "osc/OscMeasurement.h"
 #include "osc/OscScales.h"
+#include "osc/OscTiming.h"
 
 TOscSignal::TOscSignal(TOscDevice* ADevice, int ACount)
     : FDevice(ADevice), FMeasurement(std::make_unique<TOscMeasurement>(this)) {
@@ -201,6 +202,18 @@ double TOscSignal::Vrms() const {
 
 double TOscSignal::Vtrms() const {
   return Values().Vtrms;
+}
+
+TOscTiming TOscSignal::Timing() const {
+  // Steps above the zero line: the timing needs higher voltages as larger
+  // values, and its times do not depend on the scale.
+  std::vector<double> Steps(static_cast<std::size_t>(FCount));
+  for (int I = 0; I < FCount; ++I)
+    Steps[static_cast<std::size_t>(I)] =
+        static_cast<double>(std::int64_t{FYPosition} - FSamples[static_cast<std::size_t>(I)]);
+  const double Period =
+      FDevice != nullptr ? FDevice->SampleRate() : std::numeric_limits<double>::quiet_NaN();
+  return OscTimingOf(Steps.data(), FCount, CTimingHysteresisSteps, Period);
 }
 
 double TOscSignal::dBmOf(double Vrms) {

@@ -12,6 +12,7 @@
 
 class TOscDevice;
 class TOscMeasurement;
+struct TOscTiming;
 
 // What the measurements of one channel need, gathered in one pass over its
 // whole buffer (NaN values for an empty buffer).
@@ -107,6 +108,9 @@ public:
   double Wrms8() const;
   double Wrms16() const;
   double Wrms32() const;
+  // Timing over the whole buffer, with a hysteresis of CTimingHysteresisSteps
+  // sample steps, at the owner's sample period (NaN times without an owner).
+  TOscTiming Timing() const;
   // Level in dB of an AC RMS voltage against 0.775 V (1 mW into 600 ohms).
   static double dBmOf(double Vrms);
   // Power of an AC RMS voltage into a load.

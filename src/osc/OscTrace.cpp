@@ -1,6 +1,8 @@
 #include "osc/OscTrace.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 #include "osc/OscDevice.h"
 #include "osc/OscScales.h"
@@ -84,4 +86,40 @@ void OscBuildTraces(TOscTraces& Traces, const TOscDevice* Device, const TOscTrac
     }
   }
   Traces.Truncate(Used);
+}
+
+std::int32_t OscGridCoordinate(double Value) {
+  constexpr double Limit = 1 << 20;
+  if (std::isnan(Value))
+    return 0;
+  return static_cast<std::int32_t>(std::lround(std::clamp(Value, -Limit, Limit)));
+}
+
+void OscFillXYTrace(TOscTrace& Trace, const TOscDevice& Device, const TOscXYScale& Scale,
+                    TOscColor Color, const TOscPointMap& Map) {
+  Trace.SetColor(Color);
+  if (!Device.HasSignals() || Device.Signals().Count() < 2 ||
+      Device.Signals()[0].VoltsPerDivision() == vdivNone ||
+      Device.Signals()[1].VoltsPerDivision() == vdivNone) {
+    Trace.SetCount(0);
+    return;
+  }
+  const TOscSignal& X = Device.Signals()[0];
+  const TOscSignal& Y = Device.Signals()[1];
+  Trace.SetCount(std::min(X.Fill(), Y.Fill()));
+  // A voltage over its channel's volts per division is the distance from the
+  // zero line in sample steps over 25, whatever the probe: computed so, the
+  // divisions are exact.
+  const double XPerStep = Scale.XPerDivision / CSamplesPerVoltDivision;
+  const std::int64_t XZeroLine = X.YPosition();
+  const std::int64_t YZeroLine = Y.YPosition();
+  for (int I = 0; I < Trace.Count(); ++I) {
+    TOscPoint& P = Trace.Points[static_cast<std::size_t>(I)];
+    const double XSteps = static_cast<double>(XZeroLine - X.Samples()[I]);
+    const double YSteps = static_cast<double>(YZeroLine - Y.Samples()[I]);
+    P.X = OscGridCoordinate(Scale.XZero + XSteps * XPerStep);
+    P.Y = OscGridCoordinate(Scale.YZero - YSteps);
+  }
+  if (Map)
+    Map(Trace.Points);
 }

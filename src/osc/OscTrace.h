@@ -107,3 +107,25 @@ void OscFillTrace(TOscTrace& Trace, const TOscSignal& Signal, TOscColor Color,
 // refilled in place, so that a view rebuilding them allocates nothing.
 void OscBuildTraces(TOscTraces& Traces, const TOscDevice* Device, const TOscTraceColors& Colors,
                     const TOscPointMap& Map);
+
+// A computed grid coordinate as a point's: rounded, far-off values clamped to
+// +-2^20 so that they stay off the grid without overflowing, NaN as 0.
+std::int32_t OscGridCoordinate(double Value);
+
+// Where an XY trace lies on the grid: CH1's volts along X, CH2's along Y,
+// each at its channel's volts/div. XZero and YZero are the grid point of 0 V
+// on both; XPerDivision the grid units of one horizontal division (the
+// page's samples per division). Y keeps the samples' sense: 25 grid steps per
+// division, higher voltages at smaller Y.
+struct TOscXYScale {
+  double XZero = 0;
+  double XPerDivision = 50;
+  double YZero = 128;
+};
+
+// The samples filled in both channels 0 and 1 as XY points, point i at
+// (XZero + v1(i) / (V/div)1 x XPerDivision, YZero - v2(i) / (V/div)2 x 25),
+// rounded, passed through Map. No points while either channel is switched
+// off (vdivNone) or the device has fewer than two channels.
+void OscFillXYTrace(TOscTrace& Trace, const TOscDevice& Device, const TOscXYScale& Scale,
+                    TOscColor Color, const TOscPointMap& Map);

@@ -20,6 +20,7 @@
 #include "link/Zelvo.h"
 #include "link/ZelvoPacket.h"
 #include "osc/OscMeasurement.h"
+#include "osc/OscSpectrum.h"
 #include "sim/ZelvoSimulator.h"
 
 enum class TLinkKind { Tcp, Pty };
@@ -135,20 +136,31 @@ public:
     return Device;
   }
 
-  // The 26 readout lines for a device, as the program names them.
+  // The 40 readout lines for a device, as the program names them, each kind
+  // through the channel's own readout.
   static std::vector<std::string> ReadoutLines(TZelvo& Device) {
     static const char* const Names[] = {"Vdc",   "Vmin",   "Vmax",   "Vpp",   "Vrms",
                                         "Vtrms", "dBm",    "dBgain", "Wrms2", "Wrms4",
-                                        "Wrms8", "Wrms16", "Wrms32"};
+                                        "Wrms8", "Wrms16", "Wrms32", "Freq",  "Period",
+                                        "Duty",  "+Width", "-Width", "Rise",  "Fall"};
     std::vector<std::string> Result;
     for (int C = 0; C < 2; ++C)
-      for (int T = 0; T < 13; ++T) {
+      for (int T = 0; T < 20; ++T) {
         TOscMeasurement& M = Device.Signals()[C].Measurement();
         M.SetValueType(static_cast<TOscMeasurementType>(T));
         M.Update();
         Result.push_back("CH" + std::to_string(C + 1) + " " + Names[T] + " " + M.ToString());
       }
     return Result;
+  }
+
+  // Both channels' spectra of a device as the CSV text zelvo-capture writes.
+  static std::string SpectrumCsv(TZelvo& Device, TOscSpectrumWindow Window) {
+    TOscSpectrum Spectrum(Window);
+    TOscSpectrumLevels Levels[2];
+    for (int C = 0; C < 2; ++C)
+      Spectrum.Compute(Device.Signals()[C], Levels[C]);
+    return OscSpectrumCsv(Levels[0], Levels[1]);
   }
 
   TZelvoSimConfig Config;

@@ -26,6 +26,7 @@ TEST(ZelvoCaptureOptions, UnsetSettingsStayUnsetAndLinkDefaultsApply) {
   EXPECT_EQ(O.Count, 1);
   EXPECT_EQ(O.TimeoutMs, 10000);
   EXPECT_EQ(O.DecimalSeparator, '.');
+  EXPECT_EQ(O.Spectrum, "");
   EXPECT_FALSE(O.TimeBase || O.TriggerChannel || O.TriggerSlope || O.TriggerMode || O.TriggerLevel);
   for (const TZelvoCaptureChannelOptions& C : O.Channel)
     EXPECT_FALSE(C.VoltsPerDivision || C.Coupling || C.Probe || C.Position);
@@ -67,6 +68,12 @@ TEST(ZelvoCaptureOptions, ValuesInTheProgramsTermsMapToTheModel) {
       {{"--locale", "en_US"}, [](O o) { return o.DecimalSeparator == '.'; }},
       {{"--locale", "C"}, [](O o) { return o.DecimalSeparator == '.'; }},
       {{"--port", "40000"}, [](O o) { return o.Port == 40000; }},
+      {{"--spectrum", "s.csv"}, [](O o) { return o.Spectrum == "s.csv" && o.Window == swHann; }},
+      {{"--spectrum", "s.csv", "--window", "Flat top"}, [](O o) { return o.Window == swFlatTop; }},
+      {{"--spectrum", "s.csv", "--window", "blackman-harris"},
+       [](O o) { return o.Window == swBlackmanHarris; }},
+      {{"--spectrum", "s.csv", "--window", "RECTANGULAR"},
+       [](O o) { return o.Window == swRectangular; }},
   };
   for (const TGoodCase& C : Cases) {
     SCOPED_TRACE(C.Args.join(' ').toStdString());
@@ -109,6 +116,9 @@ TEST(ZelvoCaptureOptions, BadCommandLinesAreRefusedNamingTheCause) {
       {Link + QStringList{"--timeout", "0"}, "--timeout"},
       {Link + QStringList{"--timeout", "soon"}, "--timeout"},
       {Link + QStringList{"--locale", "xx_nowhere"}, "--locale"},
+      {Link + QStringList{"--window", "hann"}, "--window needs --spectrum"},
+      {Link + QStringList{"--spectrum", "s", "--window", "kaiser"}, "--window"},
+      {Link + QStringList{"--spectrum", ""}, "--spectrum"},
       {Link + QStringList{"--colour", "red"}, "colour"},
       {Link + QStringList{"--timebase"}, "timebase"},
       {Link + QStringList{"extra"}, "extra"},
@@ -128,31 +138,19 @@ TEST(ZelvoCaptureOptions, HelpDocumentsEveryOptionAndExitCode) {
   for (const char* Asks : {"-h", "--help-all"})
     EXPECT_EQ(Parse({Asks}).Action, TZelvoCaptureCommandLine::caHelp) << Asks;
   EXPECT_EQ(Parse({"--version"}).Action, TZelvoCaptureCommandLine::caVersion);
-  for (const char* Option : {"--host",
-                             "--port",
-                             "--serial",
-                             "--out",
-                             "--count",
-                             "--timeout",
-                             "--locale",
-                             "--timebase",
-                             "--ch1-vdiv",
-                             "--ch2-vdiv",
-                             "--ch1-coupling",
-                             "--ch2-coupling",
-                             "--ch1-probe",
-                             "--ch2-probe",
-                             "--ch1-position",
-                             "--ch2-position",
-                             "--trigger-channel",
-                             "--trigger-slope",
-                             "--trigger-mode",
-                             "--trigger-level",
-                             "--version"})
+  for (const char* Option :
+       {"--host",         "--port",          "--serial",          "--out",
+        "--count",        "--timeout",       "--locale",          "--spectrum",
+        "--window",       "--timebase",      "--ch1-vdiv",        "--ch2-vdiv",
+        "--ch1-coupling", "--ch2-coupling",  "--ch1-probe",       "--ch2-probe",
+        "--ch1-position", "--ch2-position",  "--trigger-channel", "--trigger-slope",
+        "--trigger-mode", "--trigger-level", "--version"})
     EXPECT_NE(L.HelpText.find(Option), std::string::npos) << Option;
   // The value lists come from the model's own tables.
   EXPECT_NE(L.HelpText.find("1us, 2us, 5us"), std::string::npos);
   EXPECT_NE(L.HelpText.find("off, 20V, 10V,"), std::string::npos);
+  for (const char* Window : {"rectangular,", "hann,", "hamming,", "blackman-harris,", "flat-top"})
+    EXPECT_NE(L.HelpText.find(Window), std::string::npos) << Window;
   for (const char* Code : {"  0  ", "  1  ", "  2  ", "  3  ", "  4  ", "  5  ", "  6  "})
     EXPECT_NE(L.HelpText.find(Code), std::string::npos) << "exit code" << Code;
 }

@@ -12,6 +12,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+
 #include "CaptureFixture.h"
 #include "osc/OscFormat.h"
 
@@ -45,9 +49,13 @@ void ExpectWorkedByHand(const TFrame& First, const std::string& CsvBytes, const 
             R"("Scale":"1V/div","Level":"1.09V","Coupling":"DC","Probe":"X1"},{"Channel":2,)"
             R"("State":"On","Scale":"5V/div","Level":"0.00V","Coupling":"AC","Probe":"X10"}]})");
   const std::vector<std::string> Readouts = Lines(Printed);
-  ASSERT_EQ(Readouts.size(), 26u);
-  EXPECT_EQ(Readouts[13 + 2], "CH2 Vmax 10.00V");
-  EXPECT_EQ(Readouts[13 + 3], "CH2 Vpp 20.00V");
+  ASSERT_EQ(Readouts.size(), 40u);
+  EXPECT_EQ(Readouts[20 + 2], "CH2 Vmax 10.00V");
+  EXPECT_EQ(Readouts[20 + 3], "CH2 Vpp 20.00V");
+  // The 500 Hz square, 100 samples a period at 1 ms/div.
+  EXPECT_EQ(Readouts[20 + 13], "CH2 Freq 500.00Hz");
+  EXPECT_EQ(Readouts[20 + 14], "CH2 Period 2ms");
+  EXPECT_EQ(Readouts[20 + 15], "CH2 Duty 50.0%");
 }
 
 TEST_P(ZelvoCaptureTest, WritesTheFirstCaptureTakenWithTheRequestedSettings) {
@@ -103,21 +111,26 @@ TEST_P(ZelvoCaptureTest, WritesTheFirstCaptureTakenWithTheRequestedSettings) {
 TEST_P(ZelvoCaptureTest, CountWritesConsecutiveCapturesToNumberedFiles) {
   const QStringList Link = Start(GetParam());
   const QString Base = Path("run");
-  ASSERT_EQ(RunCapture(Link + QStringList{"--out", Base, "--count", "3"}), ceSuccess) << Err;
+  ASSERT_EQ(RunCapture(Link + QStringList{"--out", Base, "--count", "3", "--spectrum",
+                                          Path("spectrum.csv")}),
+            ceSuccess)
+      << Err;
   const std::vector<std::string> Printed = Lines(Out);
-  ASSERT_EQ(Printed.size(), 3u * 27u);
+  ASSERT_EQ(Printed.size(), 3u * 41u);
   for (int K = 0; K < 3; ++K) {
     SCOPED_TRACE(K);
     const QString Name = Base + "-" + QString::number(K + 1);
     std::unique_ptr<TZelvo> Ref = Replay(SentCapture(K));
     Ref->SaveToFile(Path("ref.csv").toStdString());
     EXPECT_EQ(ReadBytes(Name + ".csv"), ReadBytes(Path("ref.csv")));
-    EXPECT_EQ(Printed[27 * K], Name.toStdString());
-    EXPECT_EQ(std::vector<std::string>(Printed.begin() + 27 * K + 1, Printed.begin() + 27 * K + 27),
+    EXPECT_EQ(Printed[41 * K], Name.toStdString());
+    EXPECT_EQ(std::vector<std::string>(Printed.begin() + 41 * K + 1, Printed.begin() + 41 * K + 41),
               ReadoutLines(*Ref));
+    EXPECT_EQ(ReadBytes(Path("spectrum-%1.csv").arg(K + 1)), SpectrumCsv(*Ref, swHann));
   }
   EXPECT_NE(ReadBytes(Base + "-1.csv"), ReadBytes(Base + "-2.csv")) << "noise tells captures apart";
   EXPECT_FALSE(QFile::exists(Base + ".csv"));
+  EXPECT_FALSE(QFile::exists(Path("spectrum.csv")));
 }
 
 TEST_P(ZelvoCaptureTest, LocaleCommaReachesSamplesAndReadoutsButNotLevels) {
@@ -141,6 +154,44 @@ TEST_P(ZelvoCaptureTest, LocaleCommaReachesSamplesAndReadoutsButNotLevels) {
   EXPECT_EQ(Csv, ReadBytes(Path("ref.csv")));
   EXPECT_EQ(Lines(Out), Readouts);
   EXPECT_NE(Out.find("CH1 Vpp 4,"), std::string::npos) << Out;
+}
+
+// Both channels' spectra of the capture written, one line per bin, with
+// decimal points whatever --locale says.
+TEST_P(ZelvoCaptureTest, SpectrumWritesBothChannelsPerBinInTheCLocale) {
+  const QStringList Link = Start(GetParam());
+  const QString Spectrum = Path("spectrum.csv");
+  ASSERT_EQ(RunCapture(Link + QStringList{"--out", Path("cap"), "--ch1-vdiv", "500mV", "--locale",
+                                          "de_DE", "--spectrum", Spectrum, "--window", "Flat top"}),
+            ceSuccess)
+      << Err;
+  std::unique_ptr<TZelvo> Ref = Replay(SentCapture(0));
+  const std::string Csv = ReadBytes(Spectrum);
+  EXPECT_EQ(Csv, SpectrumCsv(*Ref, swFlatTop));
+  const std::vector<std::string> Rows = Lines(Csv);
+  ASSERT_EQ(Rows.size(), 2050u);
+  EXPECT_EQ(Rows[0], "frequency_hz,ch1_dbv,ch2_dbv");
+  // 100 kHz sampling at 500 µs/div: bins of 24.4140625 Hz up to 50 kHz.
+  EXPECT_EQ(Rows[1].substr(0, 2), "0,");
+  EXPECT_EQ(Rows[2].substr(0, 11), "24.4140625,");
+  EXPECT_EQ(Rows[2049].substr(0, 6), "50000,");
+  for (const std::string& Row : Rows)
+    ASSERT_EQ(std::count(Row.begin(), Row.end(), ','), 2) << Row;
+  // CH1's 1 kHz sine of 2 V peak lies between bins 40 and 41; the flat top
+  // reads its level there all the same.
+  double Peak = -300;
+  for (std::size_t K = 2; K < Rows.size(); ++K) {
+    const std::string& Row = Rows[K];
+    double Level = 0;
+    std::from_chars(Row.data() + Row.find(',') + 1, Row.data() + Row.size(), Level);
+    Peak = std::max(Peak, Level);
+  }
+  EXPECT_NEAR(Peak, 20 * std::log10(2 / std::sqrt(2.0)), 0.1);
+  // The readouts keep the locale's comma.
+  const std::vector<std::string> Readouts = Lines(Out);
+  ASSERT_EQ(Readouts.size(), 40u);
+  EXPECT_EQ(Readouts[13].substr(0, 9), "CH1 Freq ");
+  EXPECT_NE(Readouts[13].find(','), std::string::npos) << Readouts[13];
 }
 
 // Blocks whose settings block is not the requested one (here garbled by the

@@ -22,6 +22,9 @@ struct TFormatCase {
 const auto Voltage = [](double V) { return OscVoltageToStr(V); };
 const auto VoltageWhole = [](double V) { return OscVoltageToStrFormat("%.0f", V); };
 const auto Frequency = [](double V) { return OscFrequencyToStr(V); };
+const auto Frequency2 = [](double V) { return OscFrequencyToStrFormat("%.2f", V); };
+const auto Squared = [](double V) { return OscVoltageSquaredToStr(V); };
+const auto Percent = [](double V) { return OscPercentToStr(V); };
 const auto Time = [](double V) { return OscTimeToStr(V); };
 const auto Decibel = [](double V) { return OscDecibelToStr(V); };
 const auto Watts = [](double V) { return OscWattsToStr(V); };
@@ -60,6 +63,13 @@ TEST_F(FormatTest, ScalesToPrefixAndRoundsWithUnit) {
       {"frequency", Frequency, 1500, "2kHz"},
       {"frequency", Frequency, 999.6, "1000Hz"},
       {"frequency", Frequency, 2.5e6, "3MHz"},
+      {"frequency %.2f", Frequency2, 1000, "1.00kHz"},
+      {"frequency %.2f", Frequency2, 999.996, "1000.00Hz"},
+      {"frequency %.2f", Frequency2, 24.4140625, "24.41Hz"},
+      {"V²", Squared, 0.5, "500.00mV²"},
+      {"V²", Squared, -2500, "-2.50kV²"},
+      {"percent", Percent, 25, "25.0%"},
+      {"percent", Percent, 33.35, "33.4%"},
       {"time", Time, 0.0005, "500µs"},
       {"time", Time, 0.0000001, "0.1µs"},
       {"time", Time, 2.5, "2.5s"},
@@ -137,6 +147,8 @@ TEST_F(FormatTest, UsesDecimalSeparatorOfLocale) {
       {"decibel", Decibel, 25.22, "25,2dB"},
       {"watts", Watts, 0.0125, "12,5mW"},
       {"whole", VoltageWhole, 1.5, "2V"},
+      {"frequency %.2f", Frequency2, 1250, "1,25kHz"},
+      {"percent", Percent, 25, "25,0%"},
   });
   EXPECT_EQ(OscFloatToStr(1.5, 2, false, '.'), "1.50");
   OscSetDecimalSeparator('.');

@@ -78,8 +78,9 @@ public:
       return OscWattsToStr(S.Wrms16());
     case Type::Wrms32:
       return OscWattsToStr(S.Wrms32());
+    default:
+      return CInvalidValue;
     }
-    return CInvalidValue;
   }
 
   TTestDevice Device;
@@ -226,12 +227,14 @@ TEST_F(MeasurementTest, UnshowableChannelsReadInvalidForEveryKind) {
     for (int I = 0; I < S.Count(); ++I)
       S.SetSample(I, I % 2 == 0 ? 110 : 140);
     C.Setup(S);
-    for (Type T : AllTypes) {
-      SCOPED_TRACE(static_cast<int>(T));
-      S.Measurement().SetValueType(T);
+    for (int T = 0; T < COscMeasurementTypeCount; ++T) {
+      SCOPED_TRACE(T);
+      S.Measurement().SetValueType(static_cast<Type>(T));
       Fresh.UpdateMeasurements();
       EXPECT_EQ(S.Measurement().ToString(), "-");
     }
+    for (const std::string& Text : S.Measurement().Texts())
+      EXPECT_EQ(Text, "-");
   }
 }
 

@@ -11,12 +11,14 @@
 #include "link/qt/ZelvoTcpConnection.h"
 #include "link/qt/ZelvoUsbConnection.h"
 #include "osc/OscErrorBoundary.h"
+#include "osc/OscExport.h"
 #include "osc/OscFormat.h"
 #include "osc/OscMeasurement.h"
 
 namespace {
 
-// The readout names of the program's value-type menus, by TOscMeasurementType.
+// The readout names of the program's value-type menus, by TOscMeasurementType;
+// the timing kinds after them are named by the model.
 const char* const CValueTypeNames[] = {"Vdc",   "Vmin",   "Vmax",   "Vpp",   "Vrms",
                                        "Vtrms", "dBm",    "dBgain", "Wrms2", "Wrms4",
                                        "Wrms8", "Wrms16", "Wrms32"};
@@ -62,6 +64,8 @@ private:
 TZelvoCapture::TZelvoCapture(const TZelvoCaptureOptions& Options, std::ostream& Out)
     : FOptions(Options), FOut(Out) {
   ApplySettings();
+  if (!FOptions.Spectrum.empty())
+    FSpectrum = std::make_unique<TOscSpectrum>(FOptions.Window);
   FExpected = ZelvoSettingsBlock(FDriver);
   FTimeout.setSingleShot(true);
   QObject::connect(&FTimeout, &QTimer::timeout, [this] { OscGuarded([&] { TimedOut(); }); });
@@ -239,6 +243,8 @@ void TZelvoCapture::CaptureComplete() {
   try {
     FDriver.SaveToFile(Base + ".csv");
     FDriver.SaveParametersToFile(Base + ".json");
+    if (FSpectrum)
+      WriteSpectrum();
   } catch (const EOscError& E) {
     Finish(ceFileNotWritable, std::string("cannot write the capture: ") + E.what());
     return;
@@ -253,20 +259,25 @@ void TZelvoCapture::CaptureComplete() {
     FTimeout.start(FOptions.TimeoutMs);
 }
 
-// All thirteen kinds per channel; each channel's chosen kind is left as it was.
+// Every kind per channel, the thirteen of the menus first.
 void TZelvoCapture::PrintReadouts() {
   for (int C = 0; C < 2; ++C) {
-    TOscMeasurement& Readout = FDriver.Signals()[C].Measurement();
-    const TOscMeasurementType Chosen = Readout.ValueType();
-    for (int T = 0; T <= static_cast<int>(TOscMeasurementType::Wrms32); ++T) {
-      Readout.SetValueType(static_cast<TOscMeasurementType>(T));
-      Readout.Update();
-      FOut << "CH" << C + 1 << ' ' << CValueTypeNames[T] << ' ' << Readout.ToString() << '\n';
+    const TOscMeasurementTexts Texts = FDriver.Signals()[C].Measurement().Texts();
+    for (int T = 0; T < COscMeasurementTypeCount; ++T) {
+      const auto Type = static_cast<TOscMeasurementType>(T);
+      FOut << "CH" << C + 1 << ' '
+           << (OscIsTimingType(Type) ? OscTimingTypeName(Type) : CValueTypeNames[T]) << ' '
+           << Texts[static_cast<std::size_t>(T)] << '\n';
     }
-    Readout.SetValueType(Chosen);
-    Readout.Update();
   }
   FOut.flush();
+}
+
+void TZelvoCapture::WriteSpectrum() {
+  TOscSpectrumLevels Levels[2];
+  for (int C = 0; C < 2; ++C)
+    FSpectrum->Compute(FDriver.Signals()[C], Levels[C]);
+  OscWriteFile(SpectrumName(), OscSpectrumCsv(Levels[0], Levels[1]));
 }
 
 void TZelvoCapture::TimedOut() {
@@ -299,6 +310,20 @@ std::string TZelvoCapture::LinkName() const {
 
 std::string TZelvoCapture::BaseName() const {
   return FOptions.Count == 1 ? FOptions.Out : FOptions.Out + "-" + std::to_string(FWritten + 1);
+}
+
+// FILE-N.csv for capture N of several: the number goes before the extension
+// of the file's own name.
+std::string TZelvoCapture::SpectrumName() const {
+  const std::string& File = FOptions.Spectrum;
+  if (FOptions.Count == 1)
+    return File;
+  const std::string Number = "-" + std::to_string(FWritten + 1);
+  const std::size_t Slash = File.find_last_of('/');
+  const std::size_t NameStart = Slash == std::string::npos ? 0 : Slash + 1;
+  const std::size_t Dot = File.find_last_of('.');
+  const bool HasExtension = Dot != std::string::npos && Dot > NameStart;
+  return HasExtension ? File.substr(0, Dot) + Number + File.substr(Dot) : File + Number;
 }
 
 TZelvoCaptureExit ZelvoCaptureRun(const TZelvoCaptureOptions& Options, std::ostream& Out,

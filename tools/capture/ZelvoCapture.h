@@ -17,6 +17,7 @@
 #include "capture/ZelvoCaptureOptions.h"
 #include "link/Zelvo.h"
 #include "link/ZelvoFrames.h"
+#include "osc/OscSpectrum.h"
 
 class TZelvoCapture {
 public:
@@ -42,10 +43,12 @@ private:
   void FrameReceived(const TZelvoPacket& Packet);
   void CaptureComplete();
   void PrintReadouts();
+  void WriteSpectrum();
   void TimedOut();
   void Finish(TZelvoCaptureExit Code, const std::string& Message = {});
   std::string LinkName() const;
   std::string BaseName() const;
+  std::string SpectrumName() const;
 
   TZelvoCaptureOptions FOptions;
   std::ostream& FOut;
@@ -55,6 +58,9 @@ private:
   std::string FAddress; // the resolved IPv4 address of --host
   std::unique_ptr<TZelvoConnection> FLink;
   TZelvoConnectionObserver FObserver;
+  // Made only when the spectra are asked for: its plan is made once and
+  // serves every capture.
+  std::unique_ptr<TOscSpectrum> FSpectrum;
   QEventLoop FLoop;
   QTimer FTimeout;
   bool FConnected = false;

@@ -38,6 +38,15 @@ TNames VoltsPerDivisionNames() {
   return Names;
 }
 
+// "rectangular" .. "flat-top": the window menu's names in lower case, with a
+// hyphen for a space ("Flat top" is taken too).
+TNames WindowNames() {
+  TNames Names;
+  for (const char* Name : COscSpectrumWindowNames)
+    Names.push_back(QString(Name).toLower().replace(u' ', u'-'));
+  return Names;
+}
+
 const TNames CCouplingNames{"AC", "DC", "GND"};
 const TNames CProbeNames{"x1", "x10"};
 const TNames CSlopeNames{"rising", "falling"};
@@ -50,8 +59,9 @@ QString Listed(const TNames& Names) {
 
 int FindName(const TNames& Names, const QString& Value, Qt::CaseSensitivity Case,
              const QString& Option) {
+  // No name holds a space or a micro sign: "Flat top" is "flat-top", "µs" "us".
   QString V = Value;
-  V.replace(u'µ', u'u');
+  V.replace(u'µ', u'u').replace(u' ', u'-');
   for (std::size_t I = 0; I < Names.size(); ++I)
     if (Names[I].compare(V, Case) == 0)
       return static_cast<int>(I);
@@ -110,9 +120,18 @@ given below in one settings frame (unset ones keep the defaults of a new scope
 driver: 500us, both channels 10V AC x1 at position 128, trigger on channel 1,
 rising, auto, level 128), waits for the first complete capture taken with them
 and writes BASE.csv (samples) and BASE.json (parameters) in the formats of the
-program's export. Then it prints each channel's thirteen readouts, one per
-line, for example "CH1 Vpp 40.00V". With --count N the captures go to
-BASE-1 .. BASE-N, each group of readouts after a line naming its base.)";
+program's export. Then it prints each channel's twenty readouts, one per line:
+the thirteen of the program's menus, then Freq, Period, Duty, +Width, -Width,
+Rise and Fall, for example "CH1 Vpp 40.00V", "CH1 Freq 1.00kHz". With
+--count N the captures go to BASE-1 .. BASE-N, each group of readouts after a
+line naming its base.
+
+With --spectrum FILE it also writes both channels' magnitude spectra (4096
+samples in volts, windowed) to FILE as CSV: the header
+"frequency_hz,ch1_dbv,ch2_dbv", then one line per bin from 0 Hz to half the
+sample rate (2049 lines), levels in dBV (RMS) down to -200, always with a
+decimal point. With --count N the spectra go to FILE-1 .. FILE-N (the number
+before the extension).)";
 
 } // namespace
 
@@ -139,8 +158,13 @@ TZelvoCaptureCommandLine ZelvoCaptureParseCommandLine(const QStringList& Args) {
   const QCommandLineOption Locale(
       "locale",
       "Write numbers with the decimal separator of locale NAME (de_DE) instead of the C "
-      "locale's point. The Level values of BASE.json always use a point.",
+      "locale's point. The Level values of BASE.json and the spectra always use a point.",
       "NAME");
+  const TNames Windows = WindowNames();
+  const QCommandLineOption Spectrum(
+      "spectrum", "Also write both channels' spectra as CSV to FILE (see above).", "FILE");
+  const QCommandLineOption Window(
+      "window", "Window of the spectra: " + Listed(Windows) + " (default hann).", "NAME");
   const QCommandLineOption TimeBase("timebase", "Time per division: " + Listed(TimeBases) + ".",
                                     "TIME");
   QCommandLineOption VDiv[2] = {
@@ -162,7 +186,7 @@ TZelvoCaptureCommandLine ZelvoCaptureParseCommandLine(const QStringList& Args) {
   const QCommandLineOption TriggerMode("trigger-mode", "Trigger mode: normal, auto, once.", "MODE");
   const QCommandLineOption TriggerLevel("trigger-level", "Trigger level as a sample value, 3..252.",
                                         "N");
-  Parser.addOptions({Host, Port, Serial, Out, Count, Timeout, Locale, TimeBase});
+  Parser.addOptions({Host, Port, Serial, Out, Count, Timeout, Locale, Spectrum, Window, TimeBase});
   for (int C = 0; C < 2; ++C)
     Parser.addOptions({VDiv[C], Coupling[C], Probe[C], Position[C]});
   Parser.addOptions({TriggerChannel, TriggerSlope, TriggerMode, TriggerLevel});
@@ -214,6 +238,17 @@ TZelvoCaptureCommandLine ZelvoCaptureParseCommandLine(const QStringList& Args) {
     O.TimeoutMs = std::max(1, static_cast<int>(std::lround(Seconds * 1000)));
     if (Parser.isSet(Locale))
       O.DecimalSeparator = LocaleSeparator(Parser.value(Locale));
+    if (Parser.isSet(Spectrum)) {
+      O.Spectrum = Parser.value(Spectrum).toStdString();
+      if (O.Spectrum.empty())
+        throw EBadOption("--spectrum: empty file name");
+    }
+    if (Parser.isSet(Window)) {
+      if (!Parser.isSet(Spectrum))
+        throw EBadOption("--window needs --spectrum");
+      O.Window = static_cast<TOscSpectrumWindow>(
+          FindName(Windows, Parser.value(Window), Qt::CaseInsensitive, "window"));
+    }
 
     if (Parser.isSet(TimeBase))
       O.TimeBase = static_cast<TOscTimeBase>(

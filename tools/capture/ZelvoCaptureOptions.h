@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 
+#include "osc/OscSpectrum.h"
 #include "osc/OscTypes.h"
 
 // The program's exit codes; --help lists them.
@@ -39,7 +40,9 @@ struct TZelvoCaptureOptions {
   std::optional<TOscTriggerSlope> TriggerSlope;
   std::optional<TOscTriggerMode> TriggerMode;
   std::optional<int> TriggerLevel;
-  std::string Out; // base name of the files
+  std::string Out;      // base name of the files
+  std::string Spectrum; // the spectra's CSV file, when set
+  TOscSpectrumWindow Window = swHann;
   int Count = 1;
   int TimeoutMs = 10000;
   char DecimalSeparator = '.';
