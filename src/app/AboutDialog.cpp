@@ -30,6 +30,8 @@ TAboutDialog::TAboutDialog(const TVersionInfo& Info, QWidget* Parent)
   lblProductName = NewInfoLabel("lblProductName", Box);
   lblCopyright = NewInfoLabel("lblCopyright", Box);
   lblFileVersion = NewInfoLabel("lblFileVersion", Box);
+  QLabel* License = NewInfoLabel("lblLicense", Box);
+  License->setText(tr("License: GNU GPL v3 or later"));
   QFont Title = lblProductName->font();
   Title.setBold(true);
   lblProductName->setFont(Title);
@@ -37,6 +39,7 @@ TAboutDialog::TAboutDialog(const TVersionInfo& Info, QWidget* Parent)
   BoxLayout->addWidget(lblProductName);
   BoxLayout->addWidget(lblCopyright);
   BoxLayout->addWidget(lblFileVersion);
+  BoxLayout->addWidget(License);
 
   btnOK = new QPushButton(QStringLiteral("&OK"), this);
   btnOK->setObjectName(QStringLiteral("btnOK"));
@@ -51,7 +54,8 @@ TAboutDialog::TAboutDialog(const TVersionInfo& Info, QWidget* Parent)
   Layout->addWidget(Box, 1);
   Layout->addLayout(Buttons);
 
-  setFixedSize(210, 145);
+  // Larger only where a font or a translation needs the room.
+  setFixedSize(sizeHint().expandedTo(QSize(210, 145)));
   btnOK->setFocus();
   UpdateVersionInfo();
 }
