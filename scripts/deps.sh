@@ -2,7 +2,10 @@
 # Installs every Debian 12 package the project needs to build, run and test.
 # libqt6opengl6-dev and xauth are only recommended by other packages, so they
 # are named here explicitly; libqt6svg6 holds the plugins that load the SVG
-# window icon. The last line builds and checks the Debian package
+# window icon. qt6-tools-dev holds CMake's Qt translation functions
+# (Qt6LinguistTools), qt6-l10n-tools lupdate and lrelease,
+# qt6-translations-l10n Qt's own translations that the program loads beside
+# its own. The last line builds and checks the Debian package
 # (dpkg-shlibdeps and file for CPack; lintian, desktop-file-validate,
 # appstreamcli, udevadm, debootstrap for the check).
 set -euo pipefail
@@ -13,6 +16,7 @@ packages=(
   libudev-dev pkg-config
   xvfb xauth
   libgtest-dev libgmock-dev libbenchmark-dev
+  qt6-tools-dev qt6-l10n-tools qt6-translations-l10n
   dpkg-dev file lintian desktop-file-utils appstream udev debootstrap
 )
 missing=()
