@@ -96,6 +96,21 @@
     </message>
 </context>
 <context>
+    <name>UserManual</name>
+    <message>
+        <source>User manual</source>
+        <translation>Benutzerhandbuch</translation>
+    </message>
+    <message>
+        <source>The user manual is not installed: %1 is missing.</source>
+        <translation>Das Benutzerhandbuch ist nicht installiert: %1 fehlt.</translation>
+    </message>
+    <message>
+        <source>No program could open the user manual. Open %1 in a web browser.</source>
+        <translation>Kein Programm konnte das Benutzerhandbuch öffnen. Öffnen Sie %1 in einem Webbrowser.</translation>
+    </message>
+</context>
+<context>
     <name>ZelvoCapture</name>
     <message>
         <source>cannot connect to %1: %2</source>
