@@ -5,7 +5,8 @@
 # window icon. qt6-tools-dev holds CMake's Qt translation functions
 # (Qt6LinguistTools), qt6-l10n-tools lupdate and lrelease,
 # qt6-translations-l10n Qt's own translations that the program loads beside
-# its own. The last line builds and checks the Debian package
+# its own; python3-markdown (markdown_py) makes the user manual's page, and
+# man-db checks the manual pages. The last line builds and checks the Debian package
 # (dpkg-shlibdeps and file for CPack; lintian, desktop-file-validate,
 # appstreamcli, udevadm, debootstrap for the check).
 set -euo pipefail
@@ -16,7 +17,7 @@ packages=(
   libudev-dev pkg-config
   xvfb xauth
   libgtest-dev libgmock-dev libbenchmark-dev
-  qt6-tools-dev qt6-l10n-tools qt6-translations-l10n
+  qt6-tools-dev qt6-l10n-tools qt6-translations-l10n python3-markdown man-db
   dpkg-dev file lintian desktop-file-utils appstream udev debootstrap
 )
 missing=()
