@@ -106,8 +106,9 @@ else
     apt-get install --simulate "$deb"
 fi
 
-# Lintian: errors fail, warnings are shown.
-lintian --fail-on error "$deb" >"$root.lintian" 2>&1 && ok "lintian: no errors" || fail "lintian"
+# Lintian: errors and warnings fail; notes are shown.
+lintian --fail-on error,warning "$deb" >"$root.lintian" 2>&1 && ok "lintian: no errors, no warnings" ||
+  fail "lintian"
 grep -v 'running with root privileges' "$root.lintian" | sed 's/^/      /'
 rm -f "$root.lintian"
 
@@ -120,8 +121,16 @@ expected=(
   usr/lib/udev/rules.d/70-zelvo.rules
   usr/share/doc/zelvo/copyright
   usr/share/doc/zelvo/changelog.gz
+  usr/share/doc/zelvo/manual/index.html
+  usr/share/zelvo/translations/zelvo_de.qm
 )
-for program in "${programs[@]}"; do expected+=("usr/bin/$program"); done
+for program in "${programs[@]}"; do
+  expected+=("usr/bin/$program" "usr/share/man/man1/$program.1.gz")
+done
+# The manual's pictures, whichever it shows.
+for picture in "$root"/usr/share/doc/zelvo/manual/images/*.png; do
+  [ -f "$picture" ] && expected+=("${picture#"$root"/}")
+done
 for f in "${expected[@]}"; do
   if [ -f "$root/$f" ]; then ok "/$f"; else fail "/$f is missing"; fi
 done
@@ -149,6 +158,12 @@ if [ -x "$root/usr/bin/zelvo-sim" ]; then
   out=$(run "$root/usr/bin/zelvo-sim" --help)
   rc=$?
   [ "$rc" -eq 0 ] && grep -q 'zelvo-sim' <<<"$out" && ok "zelvo-sim --help" || fail "zelvo-sim --help (exit $rc)"
+  # The translations are found from where the programs are installed.
+  said() { env -u LANGUAGE -u LC_ALL -u LC_MESSAGES LANG=$1 timeout 30 "$root/usr/bin/zelvo-sim" --no-such-option 2>&1; }
+  grep -q 'unbekannte Option --no-such-option' <<<"$(said de_DE.UTF-8)" &&
+    grep -q 'unknown option --no-such-option' <<<"$(said C)" &&
+    ok "zelvo-sim speaks German under de_DE and English under C" ||
+    fail "zelvo-sim under de_DE: '$(said de_DE.UTF-8)', under C: '$(said C)'"
 fi
 
 # Desktop entry, icon and metainfo.

@@ -3,7 +3,11 @@
 # libqt6opengl6-dev and xauth are only recommended by other packages, so they
 # are named here explicitly; libqt6svg6 holds the plugins that load the SVG
 # window icon. iproute2 gives the tests "ip", which takes loopback down in a
-# private network namespace. The last line builds and checks the Debian
+# private network namespace. qt6-tools-dev holds CMake's Qt translation
+# functions (Qt6LinguistTools), qt6-l10n-tools lupdate and lrelease,
+# qt6-translations-l10n Qt's own translations that the program loads beside
+# its own; python3-markdown (markdown_py) makes the user manual's page, and
+# man-db checks the manual pages. The last line builds and checks the Debian
 # package (dpkg-shlibdeps and file for CPack; lintian, desktop-file-validate,
 # appstreamcli, udevadm, debootstrap for the check). scripts/check-deps.sh
 # checks that every program the tests run comes from a package named here.
@@ -15,6 +19,7 @@ packages=(
   libudev-dev pkg-config libfftw3-dev
   xvfb xauth iproute2 libx11-dev
   libgtest-dev libgmock-dev libbenchmark-dev
+  qt6-tools-dev qt6-l10n-tools qt6-translations-l10n python3-markdown man-db
   dpkg-dev file lintian desktop-file-utils appstream udev debootstrap
 )
 missing=()

@@ -1,14 +1,24 @@
 #!/usr/bin/env bash
-# Makes docs/screenshot.png from the real program on the demo device, under a
-# private X server with Mesa's software OpenGL.
+# Makes the pictures of the README (docs/screenshot.png) and of the user
+# manual (docs/manual/images/*.png) from the real program, under a private X
+# server with Mesa's software OpenGL: the windows on the demo device, and
+# connected to the in-process scope simulator for the scenes that need a
+# scope. The build then copies the manual's pictures beside its page.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh
 cmake --preset release >/dev/null
 cmake --build --preset release --target zelvo-screenshot
-mkdir -p docs
+mkdir -p docs/manual/images
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
-LIBGL_ALWAYS_SOFTWARE=1 QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1280x800x24" \
-  build/release/tools/screenshot/zelvo-screenshot "$tmp/zelvo.ini" docs/screenshot.png
-echo "docs/screenshot.png"
+shoot() { # shoot OUT.png SCENE
+  LIBGL_ALWAYS_SOFTWARE=1 QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1280x800x24" \
+    build/release/tools/screenshot/zelvo-screenshot "$tmp/zelvo.ini" "$1" "$2"
+  echo "$1"
+}
+shoot docs/screenshot.png main
+for scene in main connect-menu value-menu wifi-dialog usb-dialog about connected wifi-settings \
+  calibration-warning calibrating; do
+  shoot "docs/manual/images/$scene.png" "$scene"
+done

@@ -64,6 +64,7 @@
 #include "app/ZelvoWindows.h"
 #include "display/OscFpsLimiter.h"
 #include "display/OscRenderer3D.h"
+#include "l10n/Translations.h"
 #include "osc/OscFormat.h"
 
 namespace {
@@ -108,6 +109,7 @@ void ApplyProgramSetup(QApplication& App) {
   QApplication::setApplicationName("Zelvo");
   QApplication::setApplicationVersion(ZELVO_FILE_VERSION);
   QApplication::setOrganizationName("Quillon");
+  InstallTranslations(App);
   ApplyDarkSkin(App);
   const QString Point = QLocale::system().decimalPoint();
   OscSetDecimalSeparator(Point.isEmpty() ? '.' : Point.at(0).toLatin1());

@@ -28,6 +28,8 @@ TAboutDialog::TAboutDialog(const TVersionInfo& Info, QWidget* Parent)
   lblProductName = NewInfoLabel("lblProductName", Box);
   lblCopyright = NewInfoLabel("lblCopyright", Box);
   lblFileVersion = NewInfoLabel("lblFileVersion", Box);
+  QLabel* License = NewInfoLabel("lblLicense", Box);
+  License->setText(tr("License: GNU GPL v3 or later"));
   QFont Title = lblProductName->font();
   Title.setBold(true);
   lblProductName->setFont(Title);
@@ -35,6 +37,7 @@ TAboutDialog::TAboutDialog(const TVersionInfo& Info, QWidget* Parent)
   BoxLayout->addWidget(lblProductName);
   BoxLayout->addWidget(lblCopyright);
   BoxLayout->addWidget(lblFileVersion);
+  BoxLayout->addWidget(License);
 
   btnOK = new QPushButton(QStringLiteral("&OK"), this);
   btnOK->setObjectName(QStringLiteral("btnOK"));

@@ -7,12 +7,14 @@
 
 #include <cstdio>
 
+#include "l10n/OscMessages.h"
 #include "osc/OscErrorBoundary.h"
 
 QString ExceptionBoxText(const QString& Message) {
-  if (!Message.isEmpty() && Message.back() > QChar('.'))
-    return Message + '.';
-  return Message;
+  const QString Shown = OscTranslatedMessage(Message);
+  if (!Shown.isEmpty() && Shown.back() > QChar('.'))
+    return Shown + '.';
+  return Shown;
 }
 
 QString ExceptionBoxTitle() {

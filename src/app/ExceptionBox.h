@@ -9,8 +9,9 @@
 
 class QWidget;
 
-// The message as the box shows it: a full stop is appended when the message
-// is not empty and its last character sorts after ".".
+// The message as the box shows it, in the user's language when it is one of
+// the model's: a full stop is appended when the message is not empty and its
+// last character sorts after ".".
 QString ExceptionBoxText(const QString& Message);
 
 // The box's caption: the executable's file name without extension.

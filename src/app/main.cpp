@@ -17,6 +17,7 @@
 #include "app/VersionInfo.h"
 #include "app/ZelvoWindows.h"
 #include "display/OscGLDriver.h"
+#include "l10n/Translations.h"
 #include "osc/OscFormat.h"
 
 namespace {
@@ -44,6 +45,7 @@ int main(int argc, char** argv) {
   QApplication::setOrganizationName("Quillon");
   // Lets the desktop match the window to its menu entry and icon.
   QGuiApplication::setDesktopFileName("com.quillon.Zelvo");
+  InstallTranslations(App);
 
   QCommandLineParser Parser;
   Parser.setApplicationDescription("Desktop companion program of the Zelvo oscilloscope.");

@@ -48,7 +48,6 @@ TEST(AboutDialog, ShowsProductCopyrightAndVersionAndClosesWithOk) {
   const TVersionInfo Info;
   TAboutDialog Dialog(Info);
   EXPECT_EQ(Dialog.windowTitle(), "About");
-  EXPECT_EQ(Dialog.size(), QSize(210, 145));
   const auto Text = [&](const char* Name) {
     auto* Label = Dialog.findChild<QLabel*>(Name);
     return Label ? Label->text() : QString("missing");
@@ -56,9 +55,19 @@ TEST(AboutDialog, ShowsProductCopyrightAndVersionAndClosesWithOk) {
   EXPECT_EQ(Text("lblProductName"), "Zelvo");
   EXPECT_EQ(Text("lblCopyright"), Info.LegalCopyright());
   EXPECT_EQ(Text("lblFileVersion"), "Version 1.3.0.0");
+  EXPECT_EQ(Text("lblLicense"), "License: GNU GPL v3 or later");
+  // 210 x 145 at the least, larger where the texts need it: none is clipped.
+  EXPECT_GE(Dialog.width(), 210);
+  EXPECT_GE(Dialog.height(), 145);
+  EXPECT_EQ(Dialog.minimumSize(), Dialog.maximumSize()) << "fixed size";
 
   Dialog.show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&Dialog));
+  for (const QLabel* Label : Dialog.findChildren<QLabel*>()) {
+    SCOPED_TRACE(Label->objectName().toStdString());
+    EXPECT_GE(Label->width(), Label->sizeHint().width());
+    EXPECT_GE(Label->height(), Label->sizeHint().height());
+  }
   auto* Ok = Dialog.findChild<QPushButton*>("btnOK");
   ASSERT_NE(Ok, nullptr);
   EXPECT_TRUE(Ok->isDefault());

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 
+#include "l10n/OscMessages.h"
 #include "link/qt/ZelvoLinkError.h"
 #include "link/qt/ZelvoTcpConnection.h"
 #include "link/qt/ZelvoUsbConnection.h"
@@ -34,6 +35,15 @@ bool SameSettings(const TZelvoSettingsBlock& A, const TZelvoSettingsBlock& B) {
       return false;
   return A.TimeBase == B.TimeBase && A.Level == B.Level &&
          (A.Flags & CComparedFlags) == (B.Flags & CComparedFlags);
+}
+
+// A message of the model or a link, in the user's language.
+std::string Translated(const char* Message) {
+  return OscTranslatedMessage(QString::fromUtf8(Message)).toStdString();
+}
+
+QString Q(const std::string& Text) {
+  return QString::fromStdString(Text);
 }
 
 std::string Seconds(int Ms) {
@@ -117,8 +127,9 @@ void TZelvoCapture::ApplySettings() {
 }
 
 TZelvoCaptureExit TZelvoCapture::Run() {
-  TProcessState State(FOptions.DecimalSeparator,
-                      [this](std::exception_ptr E) { Finish(ceFailure, OscExceptionMessage(E)); });
+  TProcessState State(FOptions.DecimalSeparator, [this](std::exception_ptr E) {
+    Finish(ceFailure, Translated(OscExceptionMessage(E)));
+  });
   FDone = false;
   FExit = ceSuccess;
   FError.clear();
@@ -132,11 +143,16 @@ TZelvoCaptureExit TZelvoCapture::Run() {
         FLoop.exec();
     }
   } catch (const EZelvoLinkError& E) {
-    Finish(FOptions.Serial.empty() ? ceConnectionFailed : cePortUnavailable,
-           FOptions.Serial.empty() ? "cannot connect to " + LinkName() + ": " + E.what()
-                                   : std::string("cannot open the serial port: ") + E.what());
+    const QString Why = Q(Translated(E.what()));
+    if (FOptions.Serial.empty())
+      Finish(
+          ceConnectionFailed,
+          TZelvoCaptureText::tr("cannot connect to %1: %2").arg(Q(LinkName()), Why).toStdString());
+    else
+      Finish(cePortUnavailable,
+             TZelvoCaptureText::tr("cannot open the serial port: %1").arg(Why).toStdString());
   } catch (const std::exception& E) {
-    Finish(ceFailure, E.what());
+    Finish(ceFailure, Translated(E.what()));
   }
   FTimeout.stop();
   if (FLink) {
@@ -164,9 +180,11 @@ bool TZelvoCapture::CreateLink() {
       });
       if (V4 == Found.end()) {
         Finish(ceConnectionFailed,
-               "cannot find an IPv4 address for host " + FOptions.Host +
-                   (Info.error() != QHostInfo::NoError ? ": " + Info.errorString().toStdString()
-                                                       : std::string()));
+               (Info.error() != QHostInfo::NoError
+                    ? TZelvoCaptureText::tr("cannot find an IPv4 address for host %1: %2")
+                          .arg(Host, Info.errorString())
+                    : TZelvoCaptureText::tr("cannot find an IPv4 address for host %1").arg(Host))
+                   .toStdString());
         return false;
       }
       Address = *V4;
@@ -193,20 +211,26 @@ void TZelvoCapture::LinkConnected() {
 void TZelvoCapture::LinkError() {
   if (FDone)
     return;
-  std::string Why;
+  QString Why;
   if (auto* Tcp = dynamic_cast<TZelvoTcpConnection*>(FLink.get()))
-    Why = ": " + Tcp->Client().errorString().toStdString();
+    Why = Tcp->Client().errorString();
   else if (auto* Usb = dynamic_cast<TZelvoUsbConnection*>(FLink.get()))
-    Why = ": " + Usb->ComPort().errorString().toStdString();
+    Why = Usb->ComPort().errorString();
+  const QString Name = Q(LinkName());
+  QString Message;
   if (FConnected)
-    Finish(ceConnectionFailed, "connection to " + LinkName() + " lost" + Why);
+    Message = Why.isEmpty() ? TZelvoCaptureText::tr("connection to %1 lost").arg(Name)
+                            : TZelvoCaptureText::tr("connection to %1 lost: %2").arg(Name, Why);
   else
-    Finish(ceConnectionFailed, "cannot connect to " + LinkName() + Why);
+    Message = Why.isEmpty() ? TZelvoCaptureText::tr("cannot connect to %1").arg(Name)
+                            : TZelvoCaptureText::tr("cannot connect to %1: %2").arg(Name, Why);
+  Finish(ceConnectionFailed, Message.toStdString());
 }
 
 void TZelvoCapture::LinkLost() {
   if (!FDone)
-    Finish(ceConnectionFailed, "connection to " + LinkName() + " lost");
+    Finish(ceConnectionFailed,
+           TZelvoCaptureText::tr("connection to %1 lost").arg(Q(LinkName())).toStdString());
 }
 
 // A capture counts when all its blocks, from sample 0 to the end, carried the
@@ -246,7 +270,9 @@ void TZelvoCapture::CaptureComplete() {
     if (FSpectrum)
       WriteSpectrum();
   } catch (const EOscError& E) {
-    Finish(ceFileNotWritable, std::string("cannot write the capture: ") + E.what());
+    Finish(ceFileNotWritable, TZelvoCaptureText::tr("cannot write the capture: %1")
+                                  .arg(Q(Translated(E.what())))
+                                  .toStdString());
     return;
   }
   if (FOptions.Count > 1)
@@ -283,12 +309,14 @@ void TZelvoCapture::WriteSpectrum() {
 void TZelvoCapture::TimedOut() {
   if (FDone)
     return;
-  if (!FConnected)
-    Finish(ceTimeout, "timed out after " + Seconds(FOptions.TimeoutMs) +
-                          " waiting for the connection to " + LinkName());
-  else
-    Finish(ceTimeout, "timed out after " + Seconds(FOptions.TimeoutMs) +
-                          " waiting for a complete capture from " + LinkName());
+  const QString After = Q(Seconds(FOptions.TimeoutMs));
+  const QString Name = Q(LinkName());
+  Finish(ceTimeout,
+         (FConnected
+              ? TZelvoCaptureText::tr("timed out after %1 waiting for a complete capture from %2")
+              : TZelvoCaptureText::tr("timed out after %1 waiting for the connection to %2"))
+             .arg(After, Name)
+             .toStdString());
 }
 
 void TZelvoCapture::Finish(TZelvoCaptureExit Code, const std::string& Message) {
@@ -336,10 +364,12 @@ TZelvoCaptureExit ZelvoCaptureRun(const TZelvoCaptureOptions& Options, std::ostr
     Error = Capture.Error();
   } catch (const std::exception& E) {
     Code = ceFailure;
-    Error = E.what();
+    Error = Translated(E.what());
   }
   if (Code != ceSuccess)
-    Err << "zelvo-capture: " << (Error.empty() ? "unknown error" : Error) << std::endl;
+    Err << "zelvo-capture: "
+        << (Error.empty() ? TZelvoCaptureText::tr("unknown error").toStdString() : Error)
+        << std::endl;
   return Code;
 }
 
@@ -354,7 +384,8 @@ int ZelvoCaptureMain(const QStringList& Args, std::ostream& Out, std::ostream& E
         << QCoreApplication::applicationVersion().toStdString() << std::endl;
     return ceSuccess;
   case TZelvoCaptureCommandLine::caError:
-    Err << "zelvo-capture: " << Line.Error << " (see --help)" << std::endl;
+    Err << "zelvo-capture: "
+        << TZelvoCaptureText::tr("%1 (see --help)").arg(Q(Line.Error)).toStdString() << std::endl;
     return ceBadOptions;
   case TZelvoCaptureCommandLine::caRun:
     break;

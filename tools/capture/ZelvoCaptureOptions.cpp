@@ -15,7 +15,7 @@ namespace {
 // Raised while reading the values; the message names the option.
 class EBadOption : public std::runtime_error {
 public:
-  using std::runtime_error::runtime_error;
+  explicit EBadOption(const QString& Message) : std::runtime_error(Message.toStdString()) {}
 };
 
 // The names of an enumeration's members as the user types them, by ordinal.
@@ -65,20 +65,16 @@ int FindName(const TNames& Names, const QString& Value, Qt::CaseSensitivity Case
   for (std::size_t I = 0; I < Names.size(); ++I)
     if (Names[I].compare(V, Case) == 0)
       return static_cast<int>(I);
-  throw EBadOption(QStringLiteral("--%1: \"%2\" is not one of %3")
-                       .arg(Option, Value, Listed(Names))
-                       .toStdString());
+  throw EBadOption(
+      TZelvoCaptureText::tr("--%1: \"%2\" is not one of %3").arg(Option, Value, Listed(Names)));
 }
 
 long long ToInteger(const QString& Value, long long Min, long long Max, const QString& Option) {
   bool Ok = false;
   const long long N = Value.trimmed().toLongLong(&Ok);
   if (!Ok || N < Min || N > Max)
-    throw EBadOption(QStringLiteral("--%1: \"%2\" is not a whole number from %3 to %4")
-                         .arg(Option, Value)
-                         .arg(Min)
-                         .arg(Max)
-                         .toStdString());
+    throw EBadOption(TZelvoCaptureText::tr("--%1: \"%2\" is not a whole number from %3 to %4")
+                         .arg(Option, Value, QString::number(Min), QString::number(Max)));
   return N;
 }
 
@@ -91,17 +87,17 @@ char LocaleSeparator(const QString& Name) {
     return '.';
   const QLocale Locale(Name);
   if (Locale.language() == QLocale::C || Locale.language() == QLocale::AnyLanguage)
-    throw EBadOption(QStringLiteral("--locale: unknown locale \"%1\"").arg(Name).toStdString());
+    throw EBadOption(TZelvoCaptureText::tr("--locale: unknown locale \"%1\"").arg(Name));
   const QString Point = Locale.decimalPoint();
   if (Point.size() != 1 || Point[0].unicode() > 0x7F)
     throw EBadOption(
-        QStringLiteral("--locale: the decimal separator of \"%1\" is not a single ASCII character")
-            .arg(Name)
-            .toStdString());
+        TZelvoCaptureText::tr(
+            "--locale: the decimal separator of \"%1\" is not a single ASCII character")
+            .arg(Name));
   return static_cast<char>(Point[0].unicode());
 }
 
-const char* const CExitCodes = R"(
+const char* const CExitCodes = QT_TRANSLATE_NOOP("ZelvoCapture", R"(
 Exit codes:
   0  the captures were written
   1  any other error
@@ -111,9 +107,10 @@ Exit codes:
   5  timeout: no link or no complete capture within --timeout
   6  a capture file cannot be written
 Errors are written to standard error, one line naming the cause.
-)";
+)");
 
-const char* const CDescription = R"(Takes captures from a Zelvo oscilloscope without the window.
+const char* const CDescription = QT_TRANSLATE_NOOP(
+    "ZelvoCapture", R"(Takes captures from a Zelvo oscilloscope without the window.
 
 Connects over TCP (--host) or a serial port (--serial), sends the settings
 given below in one settings frame (unset ones keep the defaults of a new scope
@@ -131,7 +128,7 @@ samples in volts, windowed) to FILE as CSV: the header
 "frequency_hz,ch1_dbv,ch2_dbv", then one line per bin from 0 Hz to half the
 sample rate (2049 lines), levels in dBV (RMS) down to -200, always with a
 decimal point. With --count N the spectra go to FILE-1 .. FILE-N (the number
-before the extension).)";
+before the extension).)");
 
 } // namespace
 
@@ -141,57 +138,80 @@ TZelvoCaptureCommandLine ZelvoCaptureParseCommandLine(const QStringList& Args) {
   const TNames VoltsPerDivisions = VoltsPerDivisionNames();
 
   QCommandLineParser Parser;
-  Parser.setApplicationDescription(CDescription);
+  Parser.setApplicationDescription(TZelvoCaptureText::tr(CDescription));
   const QCommandLineOption Help = Parser.addHelpOption();
   const QCommandLineOption Version = Parser.addVersionOption();
-  const QCommandLineOption Host("host", "Connect over TCP to HOST (an IPv4 address or a name).",
-                                "HOST");
-  const QCommandLineOption Port("port", "TCP port (default 2000).", "PORT", "2000");
-  const QCommandLineOption Serial("serial",
-                                  "Connect over the serial port PORT (ttyACM0, /dev/...).", "PORT");
-  const QCommandLineOption Out("out", "Base name of the files: BASE.csv and BASE.json.", "BASE");
-  const QCommandLineOption Count("count", "Take N captures into BASE-1 .. BASE-N (default 1).", "N",
-                                 "1");
+  // The value names (HOST, BASE, ...) stay as they are: the texts refer to them.
+  const QCommandLineOption Host(
+      "host", TZelvoCaptureText::tr("Connect over TCP to HOST (an IPv4 address or a name)."),
+      "HOST");
+  const QCommandLineOption Port("port", TZelvoCaptureText::tr("TCP port (default 2000)."), "PORT",
+                                "2000");
+  const QCommandLineOption Serial(
+      "serial", TZelvoCaptureText::tr("Connect over the serial port PORT (ttyACM0, /dev/...)."),
+      "PORT");
+  const QCommandLineOption Out(
+      "out", TZelvoCaptureText::tr("Base name of the files: BASE.csv and BASE.json."), "BASE");
+  const QCommandLineOption Count(
+      "count", TZelvoCaptureText::tr("Take N captures into BASE-1 .. BASE-N (default 1)."), "N",
+      "1");
   const QCommandLineOption Timeout(
-      "timeout", "Seconds to wait for the link and for each capture (default 10).", "SECONDS",
-      "10");
+      "timeout",
+      TZelvoCaptureText::tr("Seconds to wait for the link and for each capture (default 10)."),
+      "SECONDS", "10");
   const QCommandLineOption Locale(
       "locale",
-      "Write numbers with the decimal separator of locale NAME (de_DE) instead of the C "
-      "locale's point. The Level values of BASE.json and the spectra always use a point.",
+      TZelvoCaptureText::tr("Write numbers with the decimal separator of locale NAME (de_DE) "
+                            "instead of the C locale's point. The Level values of BASE.json "
+                            "and the spectra always use a point."),
       "NAME");
   const TNames Windows = WindowNames();
   const QCommandLineOption Spectrum(
-      "spectrum", "Also write both channels' spectra as CSV to FILE (see above).", "FILE");
+      "spectrum",
+      TZelvoCaptureText::tr("Also write both channels' spectra as CSV to FILE (see above)."),
+      "FILE");
   const QCommandLineOption Window(
-      "window", "Window of the spectra: " + Listed(Windows) + " (default hann).", "NAME");
-  const QCommandLineOption TimeBase("timebase", "Time per division: " + Listed(TimeBases) + ".",
-                                    "TIME");
+      "window",
+      TZelvoCaptureText::tr("Window of the spectra: %1 (default hann).").arg(Listed(Windows)),
+      "NAME");
+  const QCommandLineOption TimeBase(
+      "timebase", TZelvoCaptureText::tr("Time per division: %1.").arg(Listed(TimeBases)), "TIME");
   QCommandLineOption VDiv[2] = {
-      {"ch1-vdiv", "Volts per division of channel 1: " + Listed(VoltsPerDivisions) + ".", "VOLTS"},
-      {"ch2-vdiv", "Volts per division of channel 2, as --ch1-vdiv.", "VOLTS"}};
+      {"ch1-vdiv",
+       TZelvoCaptureText::tr("Volts per division of channel 1: %1.").arg(Listed(VoltsPerDivisions)),
+       "VOLTS"},
+      {"ch2-vdiv", TZelvoCaptureText::tr("Volts per division of channel 2, as --ch1-vdiv."),
+       "VOLTS"}};
   QCommandLineOption Coupling[2] = {
-      {"ch1-coupling", "Input coupling of channel 1: AC, DC, GND.", "COUPLING"},
-      {"ch2-coupling", "Input coupling of channel 2: AC, DC, GND.", "COUPLING"}};
+      {"ch1-coupling", TZelvoCaptureText::tr("Input coupling of channel 1: AC, DC, GND."),
+       "COUPLING"},
+      {"ch2-coupling", TZelvoCaptureText::tr("Input coupling of channel 2: AC, DC, GND."),
+       "COUPLING"}};
   QCommandLineOption Probe[2] = {
-      {"ch1-probe", "Probe of channel 1: x1, x10 (applied on this side, as the program does).",
+      {"ch1-probe",
+       TZelvoCaptureText::tr(
+           "Probe of channel 1: x1, x10 (applied on this side, as the program does)."),
        "PROBE"},
-      {"ch2-probe", "Probe of channel 2: x1, x10.", "PROBE"}};
+      {"ch2-probe", TZelvoCaptureText::tr("Probe of channel 2: x1, x10."), "PROBE"}};
   QCommandLineOption Position[2] = {
-      {"ch1-position", "Sample value of channel 1's zero line, 0..255.", "N"},
-      {"ch2-position", "Sample value of channel 2's zero line, 0..255.", "N"}};
-  const QCommandLineOption TriggerChannel("trigger-channel", "Trigger channel: 1, 2.", "CH");
-  const QCommandLineOption TriggerSlope("trigger-slope", "Trigger slope: rising, falling.",
-                                        "SLOPE");
-  const QCommandLineOption TriggerMode("trigger-mode", "Trigger mode: normal, auto, once.", "MODE");
-  const QCommandLineOption TriggerLevel("trigger-level", "Trigger level as a sample value, 3..252.",
-                                        "N");
+      {"ch1-position", TZelvoCaptureText::tr("Sample value of channel 1's zero line, 0..255."),
+       "N"},
+      {"ch2-position", TZelvoCaptureText::tr("Sample value of channel 2's zero line, 0..255."),
+       "N"}};
+  const QCommandLineOption TriggerChannel("trigger-channel",
+                                          TZelvoCaptureText::tr("Trigger channel: 1, 2."), "CH");
+  const QCommandLineOption TriggerSlope(
+      "trigger-slope", TZelvoCaptureText::tr("Trigger slope: rising, falling."), "SLOPE");
+  const QCommandLineOption TriggerMode(
+      "trigger-mode", TZelvoCaptureText::tr("Trigger mode: normal, auto, once."), "MODE");
+  const QCommandLineOption TriggerLevel(
+      "trigger-level", TZelvoCaptureText::tr("Trigger level as a sample value, 3..252."), "N");
   Parser.addOptions({Host, Port, Serial, Out, Count, Timeout, Locale, Spectrum, Window, TimeBase});
   for (int C = 0; C < 2; ++C)
     Parser.addOptions({VDiv[C], Coupling[C], Probe[C], Position[C]});
   Parser.addOptions({TriggerChannel, TriggerSlope, TriggerMode, TriggerLevel});
 
-  Result.HelpText = (Parser.helpText() + CExitCodes).toStdString();
+  Result.HelpText = (Parser.helpText() + TZelvoCaptureText::tr(CExitCodes)).toStdString();
   if (!Parser.parse(Args)) {
     Result.Action = TZelvoCaptureCommandLine::caError;
     Result.Error = Parser.errorText().toStdString();
@@ -209,32 +229,33 @@ TZelvoCaptureCommandLine ZelvoCaptureParseCommandLine(const QStringList& Args) {
   TZelvoCaptureOptions& O = Result.Options;
   try {
     if (!Parser.positionalArguments().isEmpty())
-      throw EBadOption("unexpected argument \"" +
-                       Parser.positionalArguments().first().toStdString() + "\"");
+      throw EBadOption(TZelvoCaptureText::tr("unexpected argument \"%1\"")
+                           .arg(Parser.positionalArguments().first()));
     if (Parser.isSet(Host) == Parser.isSet(Serial))
-      throw EBadOption("give either --host or --serial");
+      throw EBadOption(TZelvoCaptureText::tr("give either --host or --serial"));
     if (Parser.isSet(Host)) {
       O.Host = Parser.value(Host).trimmed().toStdString();
       if (O.Host.empty())
-        throw EBadOption("--host: empty host");
+        throw EBadOption(TZelvoCaptureText::tr("--host: empty host"));
     }
     if (Parser.isSet(Port) && !Parser.isSet(Host))
-      throw EBadOption("--port needs --host");
+      throw EBadOption(TZelvoCaptureText::tr("--port needs --host"));
     O.Port = static_cast<int>(ToInteger(Parser.value(Port), 1, 65535, "port"));
     if (Parser.isSet(Serial)) {
       O.Serial = Parser.value(Serial).toStdString();
       if (O.Serial.empty())
-        throw EBadOption("--serial: empty port name");
+        throw EBadOption(TZelvoCaptureText::tr("--serial: empty port name"));
     }
     if (!Parser.isSet(Out) || Parser.value(Out).isEmpty())
-      throw EBadOption("--out BASE is required");
+      throw EBadOption(TZelvoCaptureText::tr("--out BASE is required"));
     O.Out = Parser.value(Out).toStdString();
     O.Count = static_cast<int>(ToInteger(Parser.value(Count), 1, 1000000, "count"));
     bool Ok = false;
     const double Seconds = Parser.value(Timeout).toDouble(&Ok);
     if (!Ok || !(Seconds > 0) || Seconds > 86400)
-      throw EBadOption("--timeout: \"" + Parser.value(Timeout).toStdString() +
-                       "\" is not a number of seconds above 0 and up to 86400");
+      throw EBadOption(TZelvoCaptureText::tr(
+                           "--timeout: \"%1\" is not a number of seconds above 0 and up to 86400")
+                           .arg(Parser.value(Timeout)));
     O.TimeoutMs = std::max(1, static_cast<int>(std::lround(Seconds * 1000)));
     if (Parser.isSet(Locale))
       O.DecimalSeparator = LocaleSeparator(Parser.value(Locale));

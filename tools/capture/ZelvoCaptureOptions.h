@@ -3,6 +3,7 @@
 // zelvo-capture's command line: where the scope is, how to set it before the
 // capture, and where the captures go. Parsed by QCommandLineParser.
 
+#include <QCoreApplication>
 #include <QStringList>
 
 #include <optional>
@@ -10,6 +11,12 @@
 
 #include "osc/OscSpectrum.h"
 #include "osc/OscTypes.h"
+
+// The translation context of zelvo-capture's help and messages. Readout
+// lines and files are output formats and stay as they are.
+class TZelvoCaptureText {
+  Q_DECLARE_TR_FUNCTIONS(ZelvoCapture)
+};
 
 // The program's exit codes; --help lists them.
 enum TZelvoCaptureExit : int {

@@ -1,25 +1,112 @@
-// zelvo-screenshot: starts the program's windows on the demo device, lets the
-// traces run for a moment and saves a picture of the main window, so that the
-// README's screenshot is made from the real program.
+// zelvo-screenshot: starts the program's windows, lets the traces run for a
+// moment and saves a picture of one scene: the main window, a menu or a
+// dialog as the user opens it, on the demo device or connected to the
+// in-process scope simulator. The README's screenshot and the manual's
+// pictures are made with it from the real program (scripts/screenshot.sh).
+//   zelvo-screenshot SETTINGS.ini OUT.png [SCENE]     (default scene: main)
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QHostAddress>
+#include <QMenu>
 #include <QScreen>
 #include <QTimer>
+#include <QToolButton>
 
 #include <cstdio>
+#include <cstring>
+#include <functional>
+#include <memory>
 
 #include "app/ApplicationSettings.h"
 #include "app/DarkSkin.h"
 #include "app/MainForm.h"
 #include "app/VersionInfo.h"
 #include "app/ZelvoWindows.h"
+#include "link/Zelvo.h"
+#include "sim/ZelvoSimulator.h"
+
+namespace {
+
+// What the picture shows: the main window (with any menu open over it), or
+// the modal window the scene opens.
+enum class TGrab { MainWindow, Modal };
+
+struct TScene {
+  const char* Name;
+  bool Connected; // to the simulator over TCP, else on the demo device
+  TGrab Grab;
+  // Opens what the picture shows; may run a modal window's loop.
+  std::function<void(TMainForm&)> Open;
+};
+
+// Opens the drop-down menu of a button as a click on its arrow does, without
+// entering the menu's own loop.
+void PopUpMenuOf(TMainForm& Main, const char* Button) {
+  auto* B = Main.findChild<QToolButton*>(QLatin1String(Button));
+  if (B != nullptr && B->menu() != nullptr)
+    B->menu()->popup(B->mapToGlobal(QPoint(0, B->height())));
+}
+
+// Clicks a front-panel button by its name, as the user would.
+void Click(TMainForm& Main, const QString& Button, int Times) {
+  if (auto* B = Main.findChild<QAbstractButton*>(Button))
+    for (int I = 0; I < Times; ++I)
+      B->click();
+}
+
+// Traces that fill the view and readouts that say something: 200 us/div,
+// 1 V/div and 500 mV/div instead of the driver's 2 ms and 10 V, Vpp and Vrms.
+void ShowReadableTraces(TMainForm& Main) {
+  Click(Main, QStringLiteral("btnTimebaseInc"), 3);
+  Click(Main, QStringLiteral("btnVDivDec1"), 3);
+  Click(Main, QStringLiteral("btnVDivDec2"), 4);
+  Main.SetValueType1(TOscMeasurementType::Vpkpk);
+  Main.SetValueType2(TOscMeasurementType::Vrms);
+}
+
+const TScene CScenes[] = {
+    {"main", false, TGrab::MainWindow, [](TMainForm&) {}},
+    {"connect-menu", false, TGrab::MainWindow, [](TMainForm& M) { PopUpMenuOf(M, "btnConnect"); }},
+    {"value-menu", false, TGrab::MainWindow,
+     [](TMainForm& M) { PopUpMenuOf(M, "cbValueTypeCH1"); }},
+    {"wifi-dialog", false, TGrab::Modal, [](TMainForm& M) { M.actConnectTcp->trigger(); }},
+    {"usb-dialog", false, TGrab::Modal, [](TMainForm& M) { M.actConnectUsb->trigger(); }},
+    {"about", false, TGrab::Modal, [](TMainForm& M) { M.actAbout->trigger(); }},
+    {"connected", true, TGrab::MainWindow, ShowReadableTraces},
+    {"wifi-settings", true, TGrab::Modal, [](TMainForm& M) { M.actWifiCfg->trigger(); }},
+    {"calibration-warning", true, TGrab::Modal, [](TMainForm& M) { M.actCalibrate->trigger(); }},
+    {"calibrating", true, TGrab::Modal, [](TMainForm& M) { M.Zelvo().Calibrate(); }},
+};
+
+const TScene* FindScene(const char* Name) {
+  for (const TScene& S : CScenes)
+    if (std::strcmp(S.Name, Name) == 0)
+      return &S;
+  return nullptr;
+}
+
+// The screen as the user sees it there: native OpenGL windows and popups
+// are only in a grab of the screen.
+bool SaveScreen(QWidget& Window, QRect Area, const char* FileName) {
+  const QPixmap Shot =
+      Window.screen()->grabWindow(0, Area.x(), Area.y(), Area.width(), Area.height());
+  return Shot.save(QString::fromLocal8Bit(FileName));
+}
+
+} // namespace
 
 int main(int argc, char** argv) {
   QApplication App(argc, argv);
-  if (argc != 3) {
-    std::fprintf(stderr, "usage: zelvo-screenshot SETTINGS.ini OUT.png\n");
+  const TScene* Scene = argc == 3 || argc == 4 ? FindScene(argc == 4 ? argv[3] : "main") : nullptr;
+  if (Scene == nullptr) {
+    std::fprintf(stderr, "usage: zelvo-screenshot SETTINGS.ini OUT.png [SCENE]\nscenes:");
+    for (const TScene& S : CScenes)
+      std::fprintf(stderr, " %s", S.Name);
+    std::fprintf(stderr, "\n");
     return 2;
   }
+  const char* Out = argv[2];
   ApplyDarkSkin(App);
   // A settings file of its own: the picture shows the defaults.
   TApplicationSettings Settings{QString::fromLocal8Bit(argv[1])};
@@ -27,15 +114,56 @@ int main(int argc, char** argv) {
   TZelvoWindows Windows(Settings, VersionInfo);
   TMainForm& Main = Windows.MainForm();
   Main.show();
+
+  std::unique_ptr<TZelvoSimulator> Sim;
+  if (Scene->Connected) {
+    // The scope's own port when it is free, so that the picture shows it.
+    Sim = std::make_unique<TZelvoSimulator>(TZelvoSimConfig{});
+    quint16 Port = 0;
+    try {
+      Port = Sim->ListenTcp(QHostAddress::LocalHost, 2000);
+    } catch (const std::exception&) {
+      Port = Sim->ListenTcp(QHostAddress::LocalHost, 0);
+    }
+    Main.ConnectTcp(QStringLiteral("127.0.0.1"), Port);
+  }
+
   int Result = 1;
+  const auto Finish = [&](bool Saved) {
+    Result = Saved ? 0 : 1;
+    if (QWidget* Modal = QApplication::activeModalWidget())
+      Modal->close();
+    if (QWidget* Popup = QApplication::activePopupWidget())
+      Popup->close();
+    QTimer::singleShot(0, &App, &QApplication::quit);
+  };
+  // Waits for what the scene opened, lets it paint, then saves the picture.
+  QTimer Poll;
+  int Polls = 0;
+  QObject::connect(&Poll, &QTimer::timeout, [&] {
+    ++Polls;
+    QWidget* Shown = Scene->Grab == TGrab::Modal ? QApplication::activeModalWidget() : &Main;
+    if (Shown == nullptr || !Shown->isVisible()) {
+      if (Polls > 100) {
+        std::fprintf(stderr, "zelvo-screenshot: scene %s showed no window\n", Scene->Name);
+        Poll.stop();
+        Finish(false);
+      }
+      return;
+    }
+    Poll.stop();
+    // A readout refresh (every 400 ms) and a few frames later.
+    QTimer::singleShot(1000, &App, [&, Shown] {
+      QRect Area = Shown->frameGeometry();
+      if (QWidget* Popup = QApplication::activePopupWidget())
+        Area |= Popup->frameGeometry();
+      Finish(SaveScreen(*Shown, Area, Out));
+    });
+  });
+  // The traces run for a moment (and the scope answers) before the scene opens.
   QTimer::singleShot(1500, &App, [&] {
-    // The view draws on a native OpenGL window, which only a grab of the
-    // screen sees.
-    const QRect Frame = Main.frameGeometry();
-    const QPixmap Shot =
-        Main.screen()->grabWindow(0, Frame.x(), Frame.y(), Frame.width(), Frame.height());
-    Result = Shot.save(QString::fromLocal8Bit(argv[2])) ? 0 : 1;
-    App.quit();
+    Poll.start(50);
+    Scene->Open(Main);
   });
   App.exec();
   return Result;

@@ -8,7 +8,15 @@
 
 namespace {
 
-const char CHelp[] = R"(Usage: zelvo-sim [OPTIONS]
+[[noreturn]] void Fail(const QString& Message) {
+  throw std::invalid_argument(Message.toStdString());
+}
+
+QString Q(const std::string& Text) {
+  return QString::fromStdString(Text);
+}
+
+const char* const CHelp = QT_TRANSLATE_NOOP("ZelvoSim", R"(Usage: zelvo-sim [OPTIONS]
 Plays a Zelvo two-channel scope on TCP and/or a pseudo-terminal, one client at
 a time on each, speaking the scope's frame protocol. Every frame received is
 logged in readable form on standard error. With neither --tcp nor --pty it
@@ -50,7 +58,7 @@ Faults (probabilities per frame, 0..1; all off by default):
 
   --quiet                 log nothing but the links
   --help                  show this text
-)";
+)");
 
 // Options that take a value; --wave and --probe take a second one, and --pty
 // an optional one, which the parser sees as positional arguments.
@@ -104,7 +112,7 @@ std::map<std::string, std::vector<std::string>> ExtraValues(const QStringList& A
       continue;
     }
     if (Owner.empty())
-      throw std::invalid_argument("unknown option " + A.toStdString() + " (see --help)");
+      Fail(TZelvoSimText::tr("unknown option %1 (see --help)").arg(A));
     if (Owner == "pty")
       Extras[Owner].back() = A.toStdString();
     else
@@ -117,7 +125,7 @@ std::map<std::string, std::vector<std::string>> ExtraValues(const QStringList& A
 double Probability(const std::string& Opt, const std::string& V) {
   const double P = std::stod(V);
   if (P < 0 || P > 1)
-    throw std::invalid_argument(Opt + ": a probability from 0 to 1 is needed");
+    Fail(TZelvoSimText::tr("%1: a probability from 0 to 1 is needed").arg(Q(Opt)));
   return P;
 }
 
@@ -133,13 +141,13 @@ TZelvoSimWave ParseWave(const std::string& V) {
     Pos = C + 1;
   }
   if (Parts.size() < 3 || Parts.size() > 4)
-    throw std::invalid_argument("--wave: TYPE:FREQ:AMPL[:OFFSET] expected, got " + V);
+    Fail(TZelvoSimText::tr("--wave: TYPE:FREQ:AMPL[:OFFSET] expected, got %1").arg(Q(V)));
   if (Parts[0] == "sine")
     W.Type = TZelvoSimWaveType::Sine;
   else if (Parts[0] == "square")
     W.Type = TZelvoSimWaveType::Square;
   else
-    throw std::invalid_argument("--wave: unknown type " + Parts[0]);
+    Fail(TZelvoSimText::tr("--wave: unknown type %1").arg(Q(Parts[0])));
   W.Frequency = std::stod(Parts[1]);
   W.Amplitude = std::stod(Parts[2]);
   if (Parts.size() == 4)
@@ -149,14 +157,14 @@ TZelvoSimWave ParseWave(const std::string& V) {
 
 int Channel(const std::string& Opt, const std::string& V) {
   if (V != "1" && V != "2")
-    throw std::invalid_argument(Opt + ": channel 1 or 2 expected, got " + V);
+    Fail(TZelvoSimText::tr("%1: channel 1 or 2 expected, got %2").arg(Q(Opt), Q(V)));
   return V == "1" ? 0 : 1;
 }
 
 } // namespace
 
-const char* ZelvoSimHelp() {
-  return CHelp;
+std::string ZelvoSimHelp() {
+  return TZelvoSimText::tr(CHelp).toStdString();
 }
 
 TZelvoSimOptions ZelvoSimParseOptions(const std::vector<std::string>& Args) {
@@ -172,10 +180,10 @@ TZelvoSimOptions ZelvoSimParseOptions(const std::vector<std::string>& Args) {
   if (!Parser.parse(Argv)) {
     if (!Parser.unknownOptionNames().isEmpty()) {
       const QString Name = Parser.unknownOptionNames().first();
-      throw std::invalid_argument("unknown option " + std::string(Name.size() > 1 ? "--" : "-") +
-                                  Name.toStdString() + " (see --help)");
+      Fail(TZelvoSimText::tr("unknown option %1 (see --help)")
+               .arg((Name.size() > 1 ? "--" : "-") + Name));
     }
-    throw std::invalid_argument(Parser.errorText().toStdString());
+    Fail(Parser.errorText());
   }
   std::map<std::string, std::vector<std::string>> Extras = ExtraValues(Argv);
 
@@ -200,7 +208,7 @@ TZelvoSimOptions ZelvoSimParseOptions(const std::vector<std::string>& Args) {
         O.TcpAddress = V.substr(0, Colon);
       O.TcpPort = std::stoi(V.substr(Colon == std::string::npos ? 0 : Colon + 1));
       if (O.TcpPort < 0 || O.TcpPort > 65535)
-        throw std::invalid_argument("--tcp: port out of range");
+        Fail(TZelvoSimText::tr("--tcp: port out of range"));
       O.Tcp = true;
     }
     if (Has("pty")) {
@@ -216,7 +224,7 @@ TZelvoSimOptions ZelvoSimParseOptions(const std::vector<std::string>& Args) {
     if (Has("block")) {
       C.BlockPairs = std::stoi(Value("block"));
       if (C.BlockPairs < 1 || C.BlockPairs > 512)
-        throw std::invalid_argument("--block: 1 to 512 pairs");
+        Fail(TZelvoSimText::tr("--block: 1 to 512 pairs"));
     }
     if (Has("frames"))
       C.MaxSampleFrames = std::stol(Value("frames"));
@@ -229,7 +237,7 @@ TZelvoSimOptions ZelvoSimParseOptions(const std::vector<std::string>& Args) {
       for (int I = 0; I < Channels.size(); ++I) {
         const int Ch = Channel(Opt, Channels[I].toStdString());
         if (static_cast<std::size_t>(I) >= Seconds.size())
-          throw std::invalid_argument(Opt + ": a value is missing");
+          Fail(TZelvoSimText::tr("%1: a value is missing").arg(Q(Opt)));
         const std::string& V = Seconds[static_cast<std::size_t>(I)];
         if (Opt == "--wave") {
           const int Probe = C.Wave[Ch].Probe;
@@ -238,7 +246,7 @@ TZelvoSimOptions ZelvoSimParseOptions(const std::vector<std::string>& Args) {
         } else {
           const int P = std::stoi(V);
           if (P != 1 && P != 10)
-            throw std::invalid_argument("--probe: 1 or 10");
+            Fail(TZelvoSimText::tr("--probe: 1 or 10"));
           C.Wave[Ch].Probe = P;
         }
       }
@@ -277,10 +285,10 @@ TZelvoSimOptions ZelvoSimParseOptions(const std::vector<std::string>& Args) {
     // std::sto* say only "stoi"; name the option instead.
     const std::string What = E.what();
     if (What.rfind("sto", 0) == 0)
-      throw std::invalid_argument(Opt + ": a number is needed");
+      Fail(TZelvoSimText::tr("%1: a number is needed").arg(Q(Opt)));
     throw;
   } catch (const std::out_of_range&) {
-    throw std::invalid_argument(Opt + ": number out of range");
+    Fail(TZelvoSimText::tr("%1: number out of range").arg(Q(Opt)));
   }
   if (!O.Tcp && !O.Pty)
     O.Tcp = true;

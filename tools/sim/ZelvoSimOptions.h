@@ -2,6 +2,8 @@
 
 // zelvo-sim's command line.
 
+#include <QCoreApplication>
+
 #include <string>
 #include <vector>
 
@@ -18,6 +20,13 @@ struct TZelvoSimOptions {
   bool Help = false;
 };
 
+// The translation context of zelvo-sim's help and messages. Its log lines
+// stay English: scripts and tests read them.
+class TZelvoSimText {
+  Q_DECLARE_TR_FUNCTIONS(ZelvoSim)
+};
+
 // Raises std::invalid_argument with a message naming the bad option.
 TZelvoSimOptions ZelvoSimParseOptions(const std::vector<std::string>& Args);
-const char* ZelvoSimHelp();
+// In the user's language (UTF-8).
+std::string ZelvoSimHelp();

@@ -14,6 +14,8 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include "sim/ZelvoSimOptions.h"
+
 namespace {
 
 constexpr int CTickMs = 2;
@@ -60,8 +62,10 @@ quint16 TZelvoSimulator::ListenTcp(const QHostAddress& Address, quint16 Port) {
     connect(FServer, &QTcpServer::newConnection, this, [this] { AcceptTcp(); });
   }
   if (!FServer->listen(Address, Port))
-    throw std::runtime_error("Cannot listen on " + Address.toString().toStdString() + ":" +
-                             std::to_string(Port) + ": " + FServer->errorString().toStdString());
+    throw std::runtime_error(
+        TZelvoSimText::tr("Cannot listen on %1:%2: %3")
+            .arg(Address.toString(), QString::number(Port), FServer->errorString())
+            .toStdString());
   Log("listening on " + Address.toString().toStdString() + ":" +
       std::to_string(FServer->serverPort()));
   return FServer->serverPort();
@@ -143,7 +147,9 @@ QString TZelvoSimulator::OpenPty(const QString& Link) {
   if (grantpt(M) != 0 || unlockpt(M) != 0 || ptsname_r(M, Name, sizeof Name) != 0) {
     const int E = errno;
     ::close(M);
-    throw std::runtime_error(std::string("pseudo-terminal: ") + std::strerror(E));
+    throw std::runtime_error(TZelvoSimText::tr("pseudo-terminal: %1")
+                                 .arg(QString::fromLocal8Bit(std::strerror(E)))
+                                 .toStdString());
   }
   const int S = ::open(Name, O_RDWR | O_NOCTTY | O_NONBLOCK);
   if (S < 0) {

@@ -7,11 +7,13 @@
 #include <cstdio>
 #include <iostream>
 
+#include "l10n/Translations.h"
 #include "sim/ZelvoSimOptions.h"
 #include "sim/ZelvoSimulator.h"
 
 int main(int argc, char** argv) {
   QCoreApplication App(argc, argv);
+  InstallTranslations(App);
   TZelvoSimOptions Options;
   try {
     Options = ZelvoSimParseOptions(std::vector<std::string>(argv + 1, argv + argc));
@@ -20,7 +22,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   if (Options.Help) {
-    std::fputs(ZelvoSimHelp(), stdout);
+    std::fputs(ZelvoSimHelp().c_str(), stdout);
     return 0;
   }
   std::signal(SIGPIPE, SIG_IGN);
@@ -35,7 +37,9 @@ int main(int argc, char** argv) {
     if (Options.Tcp) {
       QHostAddress Address;
       if (!Address.setAddress(QString::fromStdString(Options.TcpAddress)))
-        throw std::runtime_error("not a numeric address: " + Options.TcpAddress);
+        throw std::runtime_error(TZelvoSimText::tr("not a numeric address: %1")
+                                     .arg(QString::fromStdString(Options.TcpAddress))
+                                     .toStdString());
       Sim.ListenTcp(Address, static_cast<quint16>(Options.TcpPort));
     }
     if (Options.Pty) {

@@ -1,0 +1,35 @@
+# Checks the manual pages against the programs, in CMake's script mode:
+#   cmake -DPAGES=<dir with zelvo.1 ...> -DPROGRAMS="<path of zelvo>;..." -P CheckManPages.cmake
+# Every long option a program's --help lists must be named in its page, and
+# man (groff) must read each page without a warning.
+set(failures "")
+foreach(program IN LISTS PROGRAMS)
+  get_filename_component(name ${program} NAME)
+  set(page ${PAGES}/${name}.1)
+  execute_process(COMMAND ${program} --help OUTPUT_VARIABLE help RESULT_VARIABLE result)
+  if(NOT result EQUAL 0)
+    list(APPEND failures "${name} --help exited with ${result}")
+    continue()
+  endif()
+  file(READ ${page} roff)
+  # In roff a hyphen in an option is written \-.
+  string(REPLACE "\\-" "-" roff "${roff}")
+  string(REGEX MATCHALL "--[a-z0-9][a-z0-9-]*" options "${help}")
+  list(REMOVE_DUPLICATES options)
+  foreach(option IN LISTS options)
+    string(REGEX MATCH "${option}([^a-z0-9-]|$)" found "${roff}")
+    if(NOT found)
+      list(APPEND failures "${name}.1 does not name ${option}, which ${name} --help lists")
+    endif()
+  endforeach()
+  execute_process(COMMAND man --warnings -E UTF-8 -l -Tutf8 -Z ${page}
+                  OUTPUT_QUIET ERROR_VARIABLE warnings RESULT_VARIABLE result)
+  if(NOT result EQUAL 0 OR NOT warnings STREQUAL "")
+    list(APPEND failures "man complains about ${name}.1: ${warnings}")
+  endif()
+endforeach()
+if(failures)
+  list(JOIN failures "\n  " text)
+  message(FATAL_ERROR "manual pages:\n  ${text}")
+endif()
+message(STATUS "manual pages name every option of: ${PROGRAMS}")

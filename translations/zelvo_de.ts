@@ -1,0 +1,491 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="de">
+<context>
+    <name>OscMessages</name>
+    <message>
+        <source>Index out of range</source>
+        <translation>Index außerhalb des gültigen Bereichs</translation>
+    </message>
+    <message>
+        <source>Argument cannot be null</source>
+        <translation>Das Argument darf nicht null sein</translation>
+    </message>
+    <message>
+        <source>Buffer size must be &gt;= 0</source>
+        <translation>Die Puffergröße muss &gt;= 0 sein</translation>
+    </message>
+    <message>
+        <source>Invalid buffer capacity</source>
+        <translation>Ungültige Puffergröße</translation>
+    </message>
+    <message>
+        <source>Not enough space: %1 available, %2 needed.</source>
+        <translation>Nicht genug Platz: %1 frei, %2 benötigt.</translation>
+    </message>
+    <message>
+        <source>Invalid packet size</source>
+        <translation>Ungültige Paketgröße</translation>
+    </message>
+    <message>
+        <source>Invalid format &quot;%1&quot;</source>
+        <translation>Ungültiges Format „%1“</translation>
+    </message>
+    <message>
+        <source>Cannot create file &quot;%1&quot;. %2</source>
+        <translation>Die Datei „%1“ kann nicht angelegt werden. %2</translation>
+    </message>
+    <message>
+        <source>Cannot write file &quot;%1&quot;. %2</source>
+        <translation>Die Datei „%1“ kann nicht geschrieben werden. %2</translation>
+    </message>
+    <message>
+        <source>Cannot write the samples</source>
+        <translation>Die Messwerte können nicht geschrieben werden</translation>
+    </message>
+    <message>
+        <source>Invalid signal</source>
+        <translation>Ungültiges Signal</translation>
+    </message>
+    <message>
+        <source>Can&apos;t change value while socket is active</source>
+        <translation>Der Wert kann nicht geändert werden, solange die Verbindung besteht</translation>
+    </message>
+    <message>
+        <source>Invalid IPv4 address: %1</source>
+        <translation>Ungültige IPv4-Adresse: %1</translation>
+    </message>
+    <message>
+        <source>Invalid port: %1</source>
+        <translation>Ungültiger Port: %1</translation>
+    </message>
+    <message>
+        <source>Port %1 does not exist.</source>
+        <translation>Die Schnittstelle %1 gibt es nicht.</translation>
+    </message>
+    <message>
+        <source>Port %1 is in use by another program or access is denied.</source>
+        <translation>Die Schnittstelle %1 wird von einem anderen Programm benutzt, oder der Zugriff wird verweigert.</translation>
+    </message>
+    <message>
+        <source>Cannot open port %1: %2</source>
+        <translation>Die Schnittstelle %1 kann nicht geöffnet werden: %2</translation>
+    </message>
+    <message>
+        <source>The scope view cannot be shown: no OpenGL rendering context with double buffering and an 8-bit stencil buffer is available (the context could not be created).</source>
+        <translation>Die Oszilloskopansicht kann nicht angezeigt werden: Es steht kein OpenGL-Darstellungskontext mit doppelter Pufferung und 8-Bit-Schablonenpuffer zur Verfügung (der Kontext konnte nicht angelegt werden).</translation>
+    </message>
+    <message>
+        <source>The scope view cannot be shown: no OpenGL rendering context with double buffering and an 8-bit stencil buffer is available (no stencil buffer).</source>
+        <translation>Die Oszilloskopansicht kann nicht angezeigt werden: Es steht kein OpenGL-Darstellungskontext mit doppelter Pufferung und 8-Bit-Schablonenpuffer zur Verfügung (kein Schablonenpuffer).</translation>
+    </message>
+    <message>
+        <source>The scope view cannot be shown: no OpenGL rendering context with double buffering and an 8-bit stencil buffer is available (the context could not be made current).</source>
+        <translation>Die Oszilloskopansicht kann nicht angezeigt werden: Es steht kein OpenGL-Darstellungskontext mit doppelter Pufferung und 8-Bit-Schablonenpuffer zur Verfügung (der Kontext konnte nicht aktiviert werden).</translation>
+    </message>
+    <message>
+        <source>The scope view cannot be shown: no OpenGL rendering context with double buffering and an 8-bit stencil buffer is available (OpenGL does not answer).</source>
+        <translation>Die Oszilloskopansicht kann nicht angezeigt werden: Es steht kein OpenGL-Darstellungskontext mit doppelter Pufferung und 8-Bit-Schablonenpuffer zur Verfügung (OpenGL antwortet nicht).</translation>
+    </message>
+</context>
+<context>
+    <name>TAboutDialog</name>
+    <message>
+        <source>License: GNU GPL v3 or later</source>
+        <translation>Lizenz: GNU GPL v3 oder neuer</translation>
+    </message>
+</context>
+<context>
+    <name>UserManual</name>
+    <message>
+        <source>User manual</source>
+        <translation>Benutzerhandbuch</translation>
+    </message>
+    <message>
+        <source>The user manual is not installed: %1 is missing.</source>
+        <translation>Das Benutzerhandbuch ist nicht installiert: %1 fehlt.</translation>
+    </message>
+    <message>
+        <source>No program could open the user manual. Open %1 in a web browser.</source>
+        <translation>Kein Programm konnte das Benutzerhandbuch öffnen. Öffnen Sie %1 in einem Webbrowser.</translation>
+    </message>
+</context>
+<context>
+    <name>ZelvoCapture</name>
+    <message>
+        <source>cannot connect to %1: %2</source>
+        <translation>keine Verbindung zu %1: %2</translation>
+    </message>
+    <message>
+        <source>cannot open the serial port: %1</source>
+        <translation>die serielle Schnittstelle lässt sich nicht öffnen: %1</translation>
+    </message>
+    <message>
+        <source>cannot find an IPv4 address for host %1: %2</source>
+        <translation>keine IPv4-Adresse für den Rechner %1 gefunden: %2</translation>
+    </message>
+    <message>
+        <source>cannot find an IPv4 address for host %1</source>
+        <translation>keine IPv4-Adresse für den Rechner %1 gefunden</translation>
+    </message>
+    <message>
+        <source>connection to %1 lost</source>
+        <translation>Verbindung zu %1 verloren</translation>
+    </message>
+    <message>
+        <source>connection to %1 lost: %2</source>
+        <translation>Verbindung zu %1 verloren: %2</translation>
+    </message>
+    <message>
+        <source>cannot connect to %1</source>
+        <translation>keine Verbindung zu %1</translation>
+    </message>
+    <message>
+        <source>cannot write the capture: %1</source>
+        <translation>die Aufzeichnung lässt sich nicht schreiben: %1</translation>
+    </message>
+    <message>
+        <source>timed out after %1 waiting for a complete capture from %2</source>
+        <translation>Zeitüberschreitung nach %1 beim Warten auf eine vollständige Aufzeichnung von %2</translation>
+    </message>
+    <message>
+        <source>timed out after %1 waiting for the connection to %2</source>
+        <translation>Zeitüberschreitung nach %1 beim Warten auf die Verbindung zu %2</translation>
+    </message>
+    <message>
+        <source>unknown error</source>
+        <translation>unbekannter Fehler</translation>
+    </message>
+    <message>
+        <source>%1 (see --help)</source>
+        <translation>%1 (siehe --help)</translation>
+    </message>
+    <message>
+        <source>--%1: &quot;%2&quot; is not one of %3</source>
+        <translation>--%1: „%2“ ist keiner der Werte %3</translation>
+    </message>
+    <message>
+        <source>--%1: &quot;%2&quot; is not a whole number from %3 to %4</source>
+        <translation>--%1: „%2“ ist keine ganze Zahl von %3 bis %4</translation>
+    </message>
+    <message>
+        <source>--locale: unknown locale &quot;%1&quot;</source>
+        <translation>--locale: unbekanntes Gebietsschema „%1“</translation>
+    </message>
+    <message>
+        <source>--locale: the decimal separator of &quot;%1&quot; is not a single ASCII character</source>
+        <translation>--locale: das Dezimaltrennzeichen von „%1“ ist kein einzelnes ASCII-Zeichen</translation>
+    </message>
+    <message>
+        <source>
+Exit codes:
+  0  the captures were written
+  1  any other error
+  2  bad options
+  3  the connection was refused, could not be made or was lost
+  4  the serial port cannot be opened
+  5  timeout: no link or no complete capture within --timeout
+  6  a capture file cannot be written
+Errors are written to standard error, one line naming the cause.
+</source>
+        <translation>
+Rückgabewerte:
+  0  die Aufzeichnungen wurden geschrieben
+  1  jeder andere Fehler
+  2  ungültige Optionen
+  3  die Verbindung wurde abgelehnt, kam nicht zustande oder brach ab
+  4  die serielle Schnittstelle lässt sich nicht öffnen
+  5  Zeitüberschreitung: keine Verbindung oder keine vollständige Aufzeichnung
+     innerhalb von --timeout
+  6  eine Aufzeichnungsdatei lässt sich nicht schreiben
+Fehler gehen auf die Standardfehlerausgabe, eine Zeile, die die Ursache nennt.
+</translation>
+    </message>
+    <message>
+        <source>Takes captures from a Zelvo oscilloscope without the window.
+
+Connects over TCP (--host) or a serial port (--serial), sends the settings
+given below in one settings frame (unset ones keep the defaults of a new scope
+driver: 500us, both channels 10V AC x1 at position 128, trigger on channel 1,
+rising, auto, level 128), waits for the first complete capture taken with them
+and writes BASE.csv (samples) and BASE.json (parameters) in the formats of the
+program&apos;s export. Then it prints each channel&apos;s thirteen readouts, one per
+line, for example &quot;CH1 Vpp 40.00V&quot;. With --count N the captures go to
+BASE-1 .. BASE-N, each group of readouts after a line naming its base.</source>
+        <translation>Nimmt Aufzeichnungen von einem Zelvo-Oszilloskop ohne das Fenster auf.
+
+Verbindet sich über TCP (--host) oder eine serielle Schnittstelle (--serial),
+sendet die unten angegebenen Einstellungen in einem Einstellungsrahmen (nicht
+angegebene behalten die Vorgaben eines neuen Oszilloskop-Treibers: 500us,
+beide Kanäle 10V AC x1 an Position 128, Trigger auf Kanal 1, steigend, auto,
+Pegel 128), wartet auf die erste vollständige Aufzeichnung mit diesen
+Einstellungen und schreibt BASE.csv (Messwerte) und BASE.json (Parameter) in
+den Formaten des Exports im Programm. Danach gibt es die dreizehn Messwerte
+jedes Kanals aus, einen je Zeile, zum Beispiel &quot;CH1 Vpp 40.00V&quot;. Mit --count N
+gehen die Aufzeichnungen nach BASE-1 .. BASE-N, jede Gruppe von Messwerten
+nach einer Zeile mit ihrem Basisnamen.</translation>
+    </message>
+    <message>
+        <source>Connect over TCP to HOST (an IPv4 address or a name).</source>
+        <translation>Über TCP mit HOST verbinden (eine IPv4-Adresse oder ein Name).</translation>
+    </message>
+    <message>
+        <source>TCP port (default 2000).</source>
+        <translation>TCP-Port (Vorgabe 2000).</translation>
+    </message>
+    <message>
+        <source>Connect over the serial port PORT (ttyACM0, /dev/...).</source>
+        <translation>Über die serielle Schnittstelle PORT verbinden (ttyACM0, /dev/...).</translation>
+    </message>
+    <message>
+        <source>Base name of the files: BASE.csv and BASE.json.</source>
+        <translation>Basisname der Dateien: BASE.csv und BASE.json.</translation>
+    </message>
+    <message>
+        <source>Take N captures into BASE-1 .. BASE-N (default 1).</source>
+        <translation>N Aufzeichnungen nach BASE-1 .. BASE-N aufnehmen (Vorgabe 1).</translation>
+    </message>
+    <message>
+        <source>Seconds to wait for the link and for each capture (default 10).</source>
+        <translation>Sekunden Wartezeit auf die Verbindung und auf jede Aufzeichnung (Vorgabe 10).</translation>
+    </message>
+    <message>
+        <source>Write numbers with the decimal separator of locale NAME (de_DE) instead of the C locale&apos;s point. The Level values of BASE.json always use a point.</source>
+        <translation>Zahlen mit dem Dezimaltrennzeichen des Gebietsschemas NAME (de_DE) statt mit dem Punkt des C-Gebietsschemas schreiben. Die Level-Werte in BASE.json stehen immer mit Punkt.</translation>
+    </message>
+    <message>
+        <source>Time per division: %1.</source>
+        <translation>Zeit pro Teilung: %1.</translation>
+    </message>
+    <message>
+        <source>Volts per division of channel 1: %1.</source>
+        <translation>Volt pro Teilung von Kanal 1: %1.</translation>
+    </message>
+    <message>
+        <source>Volts per division of channel 2, as --ch1-vdiv.</source>
+        <translation>Volt pro Teilung von Kanal 2, wie --ch1-vdiv.</translation>
+    </message>
+    <message>
+        <source>Input coupling of channel 1: AC, DC, GND.</source>
+        <translation>Eingangskopplung von Kanal 1: AC, DC, GND.</translation>
+    </message>
+    <message>
+        <source>Input coupling of channel 2: AC, DC, GND.</source>
+        <translation>Eingangskopplung von Kanal 2: AC, DC, GND.</translation>
+    </message>
+    <message>
+        <source>Probe of channel 1: x1, x10 (applied on this side, as the program does).</source>
+        <translation>Tastkopf von Kanal 1: x1, x10 (auf dieser Seite verrechnet, wie im Programm).</translation>
+    </message>
+    <message>
+        <source>Probe of channel 2: x1, x10.</source>
+        <translation>Tastkopf von Kanal 2: x1, x10.</translation>
+    </message>
+    <message>
+        <source>Sample value of channel 1&apos;s zero line, 0..255.</source>
+        <translation>Abtastwert der Nulllinie von Kanal 1, 0..255.</translation>
+    </message>
+    <message>
+        <source>Sample value of channel 2&apos;s zero line, 0..255.</source>
+        <translation>Abtastwert der Nulllinie von Kanal 2, 0..255.</translation>
+    </message>
+    <message>
+        <source>Trigger channel: 1, 2.</source>
+        <translation>Triggerkanal: 1, 2.</translation>
+    </message>
+    <message>
+        <source>Trigger slope: rising, falling.</source>
+        <translation>Triggerflanke: rising (steigend), falling (fallend).</translation>
+    </message>
+    <message>
+        <source>Trigger mode: normal, auto, once.</source>
+        <translation>Triggermodus: normal, auto, once (einmal).</translation>
+    </message>
+    <message>
+        <source>Trigger level as a sample value, 3..252.</source>
+        <translation>Triggerpegel als Abtastwert, 3..252.</translation>
+    </message>
+    <message>
+        <source>unexpected argument &quot;%1&quot;</source>
+        <translation>unerwartetes Argument „%1“</translation>
+    </message>
+    <message>
+        <source>give either --host or --serial</source>
+        <translation>entweder --host oder --serial angeben</translation>
+    </message>
+    <message>
+        <source>--host: empty host</source>
+        <translation>--host: leerer Rechnername</translation>
+    </message>
+    <message>
+        <source>--port needs --host</source>
+        <translation>--port braucht --host</translation>
+    </message>
+    <message>
+        <source>--serial: empty port name</source>
+        <translation>--serial: leerer Schnittstellenname</translation>
+    </message>
+    <message>
+        <source>--out BASE is required</source>
+        <translation>--out BASE ist erforderlich</translation>
+    </message>
+    <message>
+        <source>--timeout: &quot;%1&quot; is not a number of seconds above 0 and up to 86400</source>
+        <translation>--timeout: „%1“ ist keine Anzahl Sekunden über 0 bis höchstens 86400</translation>
+    </message>
+</context>
+<context>
+    <name>ZelvoSim</name>
+    <message>
+        <source>Usage: zelvo-sim [OPTIONS]
+Plays a Zelvo two-channel scope on TCP and/or a pseudo-terminal, one client at
+a time on each, speaking the scope&apos;s frame protocol. Every frame received is
+logged in readable form on standard error. With neither --tcp nor --pty it
+listens on 127.0.0.1:2000.
+
+Links:
+  --tcp [ADDR:]PORT       listen on TCP (ADDR defaults to 127.0.0.1)
+  --pty [LINK]            open a pseudo-terminal, print its path, and make LINK
+                          a symbolic link to it if given
+  --rate FPS              sample frames per second, 0 = as fast as the link
+                          takes them (default 160)
+  --line-rate BPS         pace the pseudo-terminal at BPS bit/s, 10 bits a byte;
+                          0 = unpaced (default 38400)
+  --block PAIRS           sample pairs per frame, 1..512 (default 512)
+  --frames N              stop streaming after N sample frames (default: never)
+
+Signals (CH is 1 or 2):
+  --wave CH TYPE:FREQ:AMPL[:OFFSET]
+                          TYPE sine or square, FREQ in Hz, AMPL peak volts at
+                          the probe tip, OFFSET volts seen under DC coupling
+                          (defaults: 1 sine:1000:2, 2 square:500:1)
+  --probe CH 1|10         probe factor of a channel (default 1)
+  --noise STEPS           +- uniform noise in sample steps (default 1)
+
+Scope state:
+  --battery CODE          2 full, 3 low, 4 charging (default 2)
+  --calibration-ms MS     how long calibration takes (default 2000)
+  --debug-interval-ms MS  debug frames while debug output is on (default 200)
+  --ssid TEXT  --password TEXT  --wifi-channel N  --build TEXT  --firmware TEXT
+
+Faults (probabilities per frame, 0..1; all off by default):
+  --garbage P             random bytes between frames
+  --corrupt P             frames with a wrong checksum
+  --split                 write every frame in pieces of random size
+  --drop-after N          close the link after N frames (the pseudo-terminal
+                          vanishes and a new one is opened)
+  --bad-ordinals P        settings blocks with out-of-range ordinals
+  --seed N                seed of every random choice (default 1)
+
+  --quiet                 log nothing but the links
+  --help                  show this text
+</source>
+        <translation>Aufruf: zelvo-sim [OPTIONEN]
+Spielt ein zweikanaliges Zelvo-Oszilloskop über TCP und/oder ein
+Pseudo-Terminal, auf jedem ein Client zur Zeit, im Rahmenprotokoll des
+Oszilloskops. Jeder empfangene Rahmen wird lesbar auf der
+Standardfehlerausgabe protokolliert. Ohne --tcp und --pty lauscht es auf
+127.0.0.1:2000.
+
+Verbindungen:
+  --tcp [ADDR:]PORT       auf TCP lauschen (ADDR ohne Angabe 127.0.0.1)
+  --pty [LINK]            ein Pseudo-Terminal öffnen, seinen Pfad ausgeben und,
+                          falls angegeben, LINK als symbolischen Link darauf
+                          anlegen
+  --rate FPS              Messwertrahmen pro Sekunde, 0 = so schnell, wie die
+                          Verbindung sie abnimmt (Vorgabe 160)
+  --line-rate BPS         das Pseudo-Terminal mit BPS Bit/s takten, 10 Bit je
+                          Byte; 0 = ungetaktet (Vorgabe 38400)
+  --block PAIRS           Messwertpaare je Rahmen, 1..512 (Vorgabe 512)
+  --frames N              nach N Messwertrahmen nichts mehr senden
+                          (Vorgabe: nie)
+
+Signale (CH ist 1 oder 2):
+  --wave CH TYPE:FREQ:AMPL[:OFFSET]
+                          TYPE sine oder square, FREQ in Hz, AMPL Scheitelwert
+                          in Volt an der Tastkopfspitze, OFFSET Volt, die bei
+                          DC-Kopplung zu sehen sind
+                          (Vorgaben: 1 sine:1000:2, 2 square:500:1)
+  --probe CH 1|10         Tastkopffaktor eines Kanals (Vorgabe 1)
+  --noise STEPS           +- gleichverteiltes Rauschen in Abtaststufen
+                          (Vorgabe 1)
+
+Zustand des Oszilloskops:
+  --battery CODE          2 voll, 3 schwach, 4 lädt (Vorgabe 2)
+  --calibration-ms MS     Dauer der Kalibrierung (Vorgabe 2000)
+  --debug-interval-ms MS  Debug-Rahmen, solange die Debug-Ausgabe an ist
+                          (Vorgabe 200)
+  --ssid TEXT  --password TEXT  --wifi-channel N  --build TEXT  --firmware TEXT
+
+Fehler (Wahrscheinlichkeiten je Rahmen, 0..1; ohne Angabe alle aus):
+  --garbage P             zufällige Bytes zwischen den Rahmen
+  --corrupt P             Rahmen mit falscher Prüfsumme
+  --split                 jeden Rahmen in Stücken zufälliger Größe schreiben
+  --drop-after N          die Verbindung nach N Rahmen schließen (das
+                          Pseudo-Terminal verschwindet, ein neues wird geöffnet)
+  --bad-ordinals P        Einstellungsblöcke mit Ordinalwerten außerhalb des
+                          gültigen Bereichs
+  --seed N                Startwert jeder Zufallswahl (Vorgabe 1)
+
+  --quiet                 nichts außer den Verbindungen protokollieren
+  --help                  diesen Text anzeigen
+</translation>
+    </message>
+    <message>
+        <source>unknown option %1 (see --help)</source>
+        <translation>unbekannte Option %1 (siehe --help)</translation>
+    </message>
+    <message>
+        <source>%1: a probability from 0 to 1 is needed</source>
+        <translation>%1: eine Wahrscheinlichkeit von 0 bis 1 wird gebraucht</translation>
+    </message>
+    <message>
+        <source>--wave: TYPE:FREQ:AMPL[:OFFSET] expected, got %1</source>
+        <translation>--wave: TYPE:FREQ:AMPL[:OFFSET] erwartet, erhalten: %1</translation>
+    </message>
+    <message>
+        <source>--wave: unknown type %1</source>
+        <translation>--wave: unbekannter Typ %1</translation>
+    </message>
+    <message>
+        <source>%1: channel 1 or 2 expected, got %2</source>
+        <translation>%1: Kanal 1 oder 2 erwartet, erhalten: %2</translation>
+    </message>
+    <message>
+        <source>--tcp: port out of range</source>
+        <translation>--tcp: Port außerhalb des gültigen Bereichs</translation>
+    </message>
+    <message>
+        <source>--block: 1 to 512 pairs</source>
+        <translation>--block: 1 bis 512 Paare</translation>
+    </message>
+    <message>
+        <source>%1: a value is missing</source>
+        <translation>%1: ein Wert fehlt</translation>
+    </message>
+    <message>
+        <source>--probe: 1 or 10</source>
+        <translation>--probe: 1 oder 10</translation>
+    </message>
+    <message>
+        <source>%1: a number is needed</source>
+        <translation>%1: eine Zahl wird gebraucht</translation>
+    </message>
+    <message>
+        <source>%1: number out of range</source>
+        <translation>%1: Zahl außerhalb des gültigen Bereichs</translation>
+    </message>
+    <message>
+        <source>Cannot listen on %1:%2: %3</source>
+        <translation>Kann nicht auf %1:%2 lauschen: %3</translation>
+    </message>
+    <message>
+        <source>pseudo-terminal: %1</source>
+        <translation>Pseudo-Terminal: %1</translation>
+    </message>
+    <message>
+        <source>not a numeric address: %1</source>
+        <translation>keine numerische Adresse: %1</translation>
+    </message>
+</context>
+</TS>
