@@ -1,4 +1,4 @@
-<?xml version="1.0" encoding="utf-8"?>
+<?xml version='1.0' encoding='utf-8'?>
 <!DOCTYPE TS>
 <TS version="2.1" language="de">
 <context>
@@ -28,15 +28,15 @@
         <translation>Ungültige Paketgröße</translation>
     </message>
     <message>
-        <source>Invalid format &quot;%1&quot;</source>
+        <source>Invalid format "%1"</source>
         <translation>Ungültiges Format „%1“</translation>
     </message>
     <message>
-        <source>Cannot create file &quot;%1&quot;. %2</source>
+        <source>Cannot create file "%1". %2</source>
         <translation>Die Datei „%1“ kann nicht angelegt werden. %2</translation>
     </message>
     <message>
-        <source>Cannot write file &quot;%1&quot;. %2</source>
+        <source>Cannot write file "%1". %2</source>
         <translation>Die Datei „%1“ kann nicht geschrieben werden. %2</translation>
     </message>
     <message>
@@ -48,7 +48,7 @@
         <translation>Ungültiges Signal</translation>
     </message>
     <message>
-        <source>Can&apos;t change value while socket is active</source>
+        <source>Can't change value while socket is active</source>
         <translation>Der Wert kann nicht geändert werden, solange die Verbindung besteht</translation>
     </message>
     <message>
@@ -93,6 +93,320 @@
     <message>
         <source>License: GNU GPL v3 or later</source>
         <translation>Lizenz: GNU GPL v3 oder neuer</translation>
+    </message>
+</context>
+<context>
+    <name>TCaptureExport</name>
+    <message>
+        <source>CSV-file (*.csv)</source>
+        <translation>CSV-Datei (*.csv)</translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translation>Fehler</translation>
+    </message>
+    <message>
+        <source>Failed to save to file: %1</source>
+        <translation>Speichern in die Datei fehlgeschlagen: %1</translation>
+    </message>
+    <message>
+        <source>Information</source>
+        <translation>Information</translation>
+    </message>
+    <message>
+        <source>Sample buffer saved to '%1'</source>
+        <translation>Messwertpuffer gespeichert in „%1“</translation>
+    </message>
+</context>
+<context>
+    <name>TChannelStrip</name>
+    <message>
+        <source>Vdc</source>
+        <translation>Vdc</translation>
+    </message>
+    <message>
+        <source>Vmin</source>
+        <translation>Vmin</translation>
+    </message>
+    <message>
+        <source>Vmax</source>
+        <translation>Vmax</translation>
+    </message>
+    <message>
+        <source>Vpp</source>
+        <translation>Vss</translation>
+    </message>
+    <message>
+        <source>Vrms</source>
+        <translation>Veff</translation>
+    </message>
+    <message>
+        <source>Vtrms</source>
+        <translation>Vteff</translation>
+    </message>
+    <message>
+        <source>dBm</source>
+        <translation>dBm</translation>
+    </message>
+    <message>
+        <source>dBgain</source>
+        <translation>dBVerst</translation>
+    </message>
+    <message>
+        <source>Wrms2</source>
+        <translation>Weff2</translation>
+    </message>
+    <message>
+        <source>Wrms4</source>
+        <translation>Weff4</translation>
+    </message>
+    <message>
+        <source>Wrms8</source>
+        <translation>Weff8</translation>
+    </message>
+    <message>
+        <source>Wrms16</source>
+        <translation>Weff16</translation>
+    </message>
+    <message>
+        <source>Wrms32</source>
+        <translation>Weff32</translation>
+    </message>
+    <message>
+        <source>Probe X1</source>
+        <translation>Tastkopf X1</translation>
+    </message>
+    <message>
+        <source>Probe X10</source>
+        <translation>Tastkopf X10</translation>
+    </message>
+    <message>
+        <source>Battery low</source>
+        <translation>Akku schwach</translation>
+    </message>
+    <message>
+        <source>Battery charging</source>
+        <translation>Akku wird geladen</translation>
+    </message>
+    <message>
+        <source>Battery full</source>
+        <translation>Akku voll</translation>
+    </message>
+    <message>
+        <source>CH%1</source>
+        <translation>K%1</translation>
+    </message>
+    <message>
+        <source>AC</source>
+        <translation>AC</translation>
+    </message>
+    <message>
+        <source>DC</source>
+        <translation>DC</translation>
+    </message>
+    <message>
+        <source>GND</source>
+        <translation>GND</translation>
+    </message>
+    <message>
+        <source>None</source>
+        <translation>Keiner</translation>
+    </message>
+    <message>
+        <source>%1/div</source>
+        <translation>%1/Div</translation>
+    </message>
+</context>
+<context>
+    <name>TLinkSupervisor</name>
+    <message>
+        <source>Not connected</source>
+        <translation>Nicht verbunden</translation>
+    </message>
+    <message>
+        <source>WiFi %1:%2</source>
+        <translation>WLAN %1:%2</translation>
+    </message>
+    <message>
+        <source>USB %1</source>
+        <translation>USB %1</translation>
+    </message>
+    <message>
+        <source>%1 connecting</source>
+        <translation>%1 wird verbunden</translation>
+    </message>
+    <message>
+        <source>%1 connected</source>
+        <translation>%1 verbunden</translation>
+    </message>
+    <message>
+        <source>%1 failed</source>
+        <translation>%1 fehlgeschlagen</translation>
+    </message>
+    <message>
+        <source>%1 lost, retrying in %2 s</source>
+        <translation>%1 verloren, neuer Versuch in %2 s</translation>
+    </message>
+    <message>
+        <source>%1 lost, reconnecting</source>
+        <translation>%1 verloren, wird neu verbunden</translation>
+    </message>
+    <message>
+        <source>%1 unplugged, waiting for the scope</source>
+        <translation>%1 getrennt, warte auf das Oszilloskop</translation>
+    </message>
+    <message>
+        <source>%1 disconnected</source>
+        <translation>%1 getrennt</translation>
+    </message>
+</context>
+<context>
+    <name>TMainForm</name>
+    <message>
+        <source>&amp;WiFi...</source>
+        <translation>&amp;WLAN...</translation>
+    </message>
+    <message>
+        <source>&amp;USB...</source>
+        <translation>&amp;USB...</translation>
+    </message>
+    <message>
+        <source>&amp;Demo</source>
+        <translation>&amp;Demo</translation>
+    </message>
+    <message>
+        <source>&amp;Disconnect</source>
+        <translation>&amp;Trennen</translation>
+    </message>
+    <message>
+        <source>&amp;Export...</source>
+        <translation>&amp;Exportieren...</translation>
+    </message>
+    <message>
+        <source>E&amp;xit</source>
+        <translation>&amp;Beenden</translation>
+    </message>
+    <message>
+        <source>&amp;Options...</source>
+        <translation>&amp;Optionen...</translation>
+    </message>
+    <message>
+        <source>&amp;Wifi settings...</source>
+        <translation>&amp;WLAN-Einstellungen...</translation>
+    </message>
+    <message>
+        <source>&amp;Calibrate your ZELVO</source>
+        <translation>ZELVO &amp;kalibrieren</translation>
+    </message>
+    <message>
+        <source>&amp;Debug mode on/off</source>
+        <translation>&amp;Debug-Modus ein/aus</translation>
+    </message>
+    <message>
+        <source>&amp;Index...</source>
+        <translation>&amp;Inhalt...</translation>
+    </message>
+    <message>
+        <source>&amp;About...</source>
+        <translation>Ü&amp;ber...</translation>
+    </message>
+    <message>
+        <source>&amp;File</source>
+        <translation>&amp;Datei</translation>
+    </message>
+    <message>
+        <source>&amp;Connect</source>
+        <translation>&amp;Verbinden</translation>
+    </message>
+    <message>
+        <source>&amp;Tools</source>
+        <translation>&amp;Werkzeuge</translation>
+    </message>
+    <message>
+        <source>&amp;Help</source>
+        <translation>&amp;Hilfe</translation>
+    </message>
+    <message>
+        <source>Demo mode, press Connect to connect to your scope via WLAN or USB.</source>
+        <translation>Demo-Modus: Verbinden drücken, um das Oszilloskop über WLAN oder USB zu verbinden.</translation>
+    </message>
+    <message>
+        <source>Demo</source>
+        <translation>Demo</translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translation>Fehler</translation>
+    </message>
+    <message>
+        <source>An error occured when trying to connect</source>
+        <translation>Beim Verbinden ist ein Fehler aufgetreten</translation>
+    </message>
+    <message>
+        <source>Unable to connect to %1.</source>
+        <translation>Verbindung zu %1 nicht möglich.</translation>
+    </message>
+    <message>
+        <source>Warning</source>
+        <translation>Warnung</translation>
+    </message>
+    <message>
+        <source>Please make sure all probes are disconnected prior to calibration.</source>
+        <translation>Bitte vor dem Kalibrieren alle Tastköpfe abziehen.</translation>
+    </message>
+</context>
+<context>
+    <name>TScopeStatusBar</name>
+    <message>
+        <source>%1 fps</source>
+        <translation>%1 B/s</translation>
+    </message>
+    <message>
+        <source>CH%1: %2V</source>
+        <translation>K%1: %2V</translation>
+    </message>
+</context>
+<context>
+    <name>TSideBar</name>
+    <message>
+        <source>&amp;Connect...</source>
+        <translation>&amp;Verbinden...</translation>
+    </message>
+    <message>
+        <source>RUN</source>
+        <translation>LAUF</translation>
+    </message>
+    <message>
+        <source>NORMAL</source>
+        <translation>NORMAL</translation>
+    </message>
+    <message>
+        <source>ONCE</source>
+        <translation>EINMAL</translation>
+    </message>
+    <message>
+        <source>HOLD</source>
+        <translation>HALT</translation>
+    </message>
+    <message>
+        <source>AUTO-RANGE</source>
+        <translation>AUTO-BEREICH</translation>
+    </message>
+    <message>
+        <source>Triggering</source>
+        <translation>Trigger</translation>
+    </message>
+    <message>
+        <source>CH1</source>
+        <translation>K1</translation>
+    </message>
+    <message>
+        <source>CH2</source>
+        <translation>K2</translation>
+    </message>
+    <message>
+        <source>%1/div</source>
+        <translation>%1/Div</translation>
     </message>
 </context>
 <context>
@@ -161,19 +475,19 @@
         <translation>%1 (siehe --help)</translation>
     </message>
     <message>
-        <source>--%1: &quot;%2&quot; is not one of %3</source>
+        <source>--%1: "%2" is not one of %3</source>
         <translation>--%1: „%2“ ist keiner der Werte %3</translation>
     </message>
     <message>
-        <source>--%1: &quot;%2&quot; is not a whole number from %3 to %4</source>
+        <source>--%1: "%2" is not a whole number from %3 to %4</source>
         <translation>--%1: „%2“ ist keine ganze Zahl von %3 bis %4</translation>
     </message>
     <message>
-        <source>--locale: unknown locale &quot;%1&quot;</source>
+        <source>--locale: unknown locale "%1"</source>
         <translation>--locale: unbekanntes Gebietsschema „%1“</translation>
     </message>
     <message>
-        <source>--locale: the decimal separator of &quot;%1&quot; is not a single ASCII character</source>
+        <source>--locale: the decimal separator of "%1" is not a single ASCII character</source>
         <translation>--locale: das Dezimaltrennzeichen von „%1“ ist kein einzelnes ASCII-Zeichen</translation>
     </message>
     <message>
@@ -202,30 +516,6 @@ Fehler gehen auf die Standardfehlerausgabe, eine Zeile, die die Ursache nennt.
 </translation>
     </message>
     <message>
-        <source>Takes captures from a Zelvo oscilloscope without the window.
-
-Connects over TCP (--host) or a serial port (--serial), sends the settings
-given below in one settings frame (unset ones keep the defaults of a new scope
-driver: 500us, both channels 10V AC x1 at position 128, trigger on channel 1,
-rising, auto, level 128), waits for the first complete capture taken with them
-and writes BASE.csv (samples) and BASE.json (parameters) in the formats of the
-program&apos;s export. Then it prints each channel&apos;s thirteen readouts, one per
-line, for example &quot;CH1 Vpp 40.00V&quot;. With --count N the captures go to
-BASE-1 .. BASE-N, each group of readouts after a line naming its base.</source>
-        <translation>Nimmt Aufzeichnungen von einem Zelvo-Oszilloskop ohne das Fenster auf.
-
-Verbindet sich über TCP (--host) oder eine serielle Schnittstelle (--serial),
-sendet die unten angegebenen Einstellungen in einem Einstellungsrahmen (nicht
-angegebene behalten die Vorgaben eines neuen Oszilloskop-Treibers: 500us,
-beide Kanäle 10V AC x1 an Position 128, Trigger auf Kanal 1, steigend, auto,
-Pegel 128), wartet auf die erste vollständige Aufzeichnung mit diesen
-Einstellungen und schreibt BASE.csv (Messwerte) und BASE.json (Parameter) in
-den Formaten des Exports im Programm. Danach gibt es die dreizehn Messwerte
-jedes Kanals aus, einen je Zeile, zum Beispiel &quot;CH1 Vpp 40.00V&quot;. Mit --count N
-gehen die Aufzeichnungen nach BASE-1 .. BASE-N, jede Gruppe von Messwerten
-nach einer Zeile mit ihrem Basisnamen.</translation>
-    </message>
-    <message>
         <source>Connect over TCP to HOST (an IPv4 address or a name).</source>
         <translation>Über TCP mit HOST verbinden (eine IPv4-Adresse oder ein Name).</translation>
     </message>
@@ -248,10 +538,6 @@ nach einer Zeile mit ihrem Basisnamen.</translation>
     <message>
         <source>Seconds to wait for the link and for each capture (default 10).</source>
         <translation>Sekunden Wartezeit auf die Verbindung und auf jede Aufzeichnung (Vorgabe 10).</translation>
-    </message>
-    <message>
-        <source>Write numbers with the decimal separator of locale NAME (de_DE) instead of the C locale&apos;s point. The Level values of BASE.json always use a point.</source>
-        <translation>Zahlen mit dem Dezimaltrennzeichen des Gebietsschemas NAME (de_DE) statt mit dem Punkt des C-Gebietsschemas schreiben. Die Level-Werte in BASE.json stehen immer mit Punkt.</translation>
     </message>
     <message>
         <source>Time per division: %1.</source>
@@ -282,11 +568,11 @@ nach einer Zeile mit ihrem Basisnamen.</translation>
         <translation>Tastkopf von Kanal 2: x1, x10.</translation>
     </message>
     <message>
-        <source>Sample value of channel 1&apos;s zero line, 0..255.</source>
+        <source>Sample value of channel 1's zero line, 0..255.</source>
         <translation>Abtastwert der Nulllinie von Kanal 1, 0..255.</translation>
     </message>
     <message>
-        <source>Sample value of channel 2&apos;s zero line, 0..255.</source>
+        <source>Sample value of channel 2's zero line, 0..255.</source>
         <translation>Abtastwert der Nulllinie von Kanal 2, 0..255.</translation>
     </message>
     <message>
@@ -306,7 +592,7 @@ nach einer Zeile mit ihrem Basisnamen.</translation>
         <translation>Triggerpegel als Abtastwert, 3..252.</translation>
     </message>
     <message>
-        <source>unexpected argument &quot;%1&quot;</source>
+        <source>unexpected argument "%1"</source>
         <translation>unerwartetes Argument „%1“</translation>
     </message>
     <message>
@@ -330,8 +616,62 @@ nach einer Zeile mit ihrem Basisnamen.</translation>
         <translation>--out BASE ist erforderlich</translation>
     </message>
     <message>
-        <source>--timeout: &quot;%1&quot; is not a number of seconds above 0 and up to 86400</source>
+        <source>--timeout: "%1" is not a number of seconds above 0 and up to 86400</source>
         <translation>--timeout: „%1“ ist keine Anzahl Sekunden über 0 bis höchstens 86400</translation>
+    </message>
+    <message>
+        <source>Takes captures from a Zelvo oscilloscope without the window.
+
+Connects over TCP (--host) or a serial port (--serial), sends the settings
+given below in one settings frame (unset ones keep the defaults of a new scope
+driver: 500us, both channels 10V AC x1 at position 128, trigger on channel 1,
+rising, auto, level 128), waits for the first complete capture taken with them
+and writes BASE.csv (samples) and BASE.json (parameters) in the formats of the
+program's export. Then it prints each channel's twenty readouts, one per line:
+the thirteen of the program's menus, then Freq, Period, Duty, +Width, -Width,
+Rise and Fall, for example "CH1 Vpp 40.00V", "CH1 Freq 1.00kHz". With
+--count N the captures go to BASE-1 .. BASE-N, each group of readouts after a
+line naming its base.
+
+With --spectrum FILE it also writes both channels' magnitude spectra (4096
+samples in volts, windowed) to FILE as CSV: the header
+"frequency_hz,ch1_dbv,ch2_dbv", then one line per bin from 0 Hz to half the
+sample rate (2049 lines), levels in dBV (RMS) down to -200, always with a
+decimal point. With --count N the spectra go to FILE-1 .. FILE-N (the number
+before the extension).</source>
+        <translation>Nimmt Aufzeichnungen von einem Zelvo-Oszilloskop ohne das Fenster auf.
+
+Verbindet sich über TCP (--host) oder eine serielle Schnittstelle (--serial),
+sendet die unten angegebenen Einstellungen in einem Einstellungsrahmen (nicht
+angegebene behalten die Vorgaben eines neuen Oszilloskop-Treibers: 500us,
+beide Kanäle 10V AC x1 an Position 128, Trigger auf Kanal 1, steigend, auto,
+Pegel 128), wartet auf die erste vollständige Aufzeichnung mit diesen
+Einstellungen und schreibt BASE.csv (Messwerte) und BASE.json (Parameter) in
+den Formaten des Exports im Programm. Danach gibt es die zwanzig Messwerte
+jedes Kanals aus, einen je Zeile: die dreizehn aus den Menüs des Programms,
+dann Freq, Period, Duty, +Width, -Width, Rise und Fall, zum Beispiel
+"CH1 Vpp 40.00V", "CH1 Freq 1.00kHz". Mit --count N gehen die Aufzeichnungen
+nach BASE-1 .. BASE-N, jede Gruppe von Messwerten nach einer Zeile mit ihrem
+Basisnamen.
+
+Mit --spectrum FILE schreibt es zusätzlich die Betragsspektren beider Kanäle
+(4096 Messwerte in Volt, gefenstert) als CSV nach FILE: die Kopfzeile
+"frequency_hz,ch1_dbv,ch2_dbv", dann eine Zeile je Frequenzlinie von 0 Hz bis
+zur halben Abtastrate (2049 Zeilen), Pegel in dBV (effektiv) bis hinab zu -200,
+immer mit Dezimalpunkt. Mit --count N gehen die Spektren nach FILE-1 .. FILE-N
+(die Nummer vor der Endung).</translation>
+    </message>
+    <message>
+        <source>Write numbers with the decimal separator of locale NAME (de_DE) instead of the C locale's point. The Level values of BASE.json and the spectra always use a point.</source>
+        <translation>Zahlen mit dem Dezimaltrennzeichen des Gebietsschemas NAME (de_DE) statt mit dem Punkt des C-Gebietsschemas schreiben. Die Level-Werte in BASE.json und die Spektren stehen immer mit Punkt.</translation>
+    </message>
+    <message>
+        <source>Also write both channels' spectra as CSV to FILE (see above).</source>
+        <translation>Zusätzlich die Spektren beider Kanäle als CSV nach FILE schreiben (siehe oben).</translation>
+    </message>
+    <message>
+        <source>Window of the spectra: %1 (default hann).</source>
+        <translation>Fensterfunktion der Spektren: %1 (Vorgabe hann).</translation>
     </message>
 </context>
 <context>
@@ -339,7 +679,7 @@ nach einer Zeile mit ihrem Basisnamen.</translation>
     <message>
         <source>Usage: zelvo-sim [OPTIONS]
 Plays a Zelvo two-channel scope on TCP and/or a pseudo-terminal, one client at
-a time on each, speaking the scope&apos;s frame protocol. Every frame received is
+a time on each, speaking the scope's frame protocol. Every frame received is
 logged in readable form on standard error. With neither --tcp nor --pty it
 listens on 127.0.0.1:2000.
 

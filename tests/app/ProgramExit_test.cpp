@@ -7,6 +7,7 @@
 #include <QProcess>
 #include <QTest>
 
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 
 #include <cstring>
@@ -21,13 +22,32 @@ struct TDisplayCloser {
 };
 using TDisplay = std::unique_ptr<Display, TDisplayCloser>;
 
-// The top-level window whose title starts with Prefix, or 0.
-Window FindWindow(Display* D, Window Under, const char* Prefix) {
+// The process that owns W, from the _NET_WM_PID the toolkit sets; 0 if none.
+long WindowPid(Display* D, Window W) {
+  Atom Type = 0;
+  int Format = 0;
+  unsigned long Count = 0, After = 0;
+  unsigned char* Data = nullptr;
+  long Pid = 0;
+  if (XGetWindowProperty(D, W, XInternAtom(D, "_NET_WM_PID", False), 0, 1, False, XA_CARDINAL,
+                         &Type, &Format, &Count, &After, &Data) == Success &&
+      Data != nullptr) {
+    if (Format == 32 && Count == 1)
+      Pid = *reinterpret_cast<long*>(Data);
+    XFree(Data);
+  }
+  return Pid;
+}
+
+// The window of process Pid whose title starts with Prefix, or 0. Other
+// programs on the same display (tests running beside this one) may show a
+// window of the same title.
+Window FindWindow(Display* D, Window Under, const char* Prefix, long Pid) {
   char* Name = nullptr;
   if (XFetchName(D, Under, &Name) != 0 && Name != nullptr) {
     const bool Match = std::strncmp(Name, Prefix, std::strlen(Prefix)) == 0;
     XFree(Name);
-    if (Match)
+    if (Match && WindowPid(D, Under) == Pid)
       return Under;
   }
   Window Root = 0, Parent = 0, *Children = nullptr;
@@ -36,7 +56,7 @@ Window FindWindow(Display* D, Window Under, const char* Prefix) {
     return 0;
   Window Found = 0;
   for (unsigned I = 0; I < Count && Found == 0; ++I)
-    Found = FindWindow(D, Children[I], Prefix);
+    Found = FindWindow(D, Children[I], Prefix, Pid);
   if (Children != nullptr)
     XFree(Children);
   return Found;
@@ -69,7 +89,10 @@ TEST(ProgramExit, ClosingTheMainWindowEndsWithExitCode0) {
   Window Main = 0;
   // The sanitizer build takes a while to show its window.
   ASSERT_TRUE(QTest::qWaitFor(
-      [&] { return (Main = FindWindow(D.get(), DefaultRootWindow(D.get()), "Zelvo v")) != 0; },
+      [&] {
+        Main = FindWindow(D.get(), DefaultRootWindow(D.get()), "Zelvo v", Program.processId());
+        return Main != 0;
+      },
       60000))
       << Program.readAll().toStdString();
   SendClose(D.get(), Main);
