@@ -194,7 +194,7 @@ Dieses Fenster schließt sich von selbst, sobald die Kalibrierung abgeschlossen 
     </message>
     <message>
         <source>Failed to save to file: %1</source>
-        <translation>Speichern in die Datei fehlgeschlagen: %1</translation>
+        <translation>Speichern fehlgeschlagen: %1</translation>
     </message>
     <message>
         <source>Information</source>
@@ -202,7 +202,7 @@ Dieses Fenster schließt sich von selbst, sobald die Kalibrierung abgeschlossen 
     </message>
     <message>
         <source>Sample buffer saved to &apos;%1&apos;</source>
-        <translation>Messwertpuffer gespeichert in „%1“</translation>
+        <translation>Die Messwerte wurden in „%1“ gespeichert</translation>
     </message>
 </context>
 <context>

@@ -50,7 +50,7 @@ const TLanguageCase CLanguages[] = {
      {"USB-Verbindung", "Fehler: Es wurden keine Geräte gefunden"},
      "Warnung: Bitte vor dem Kalibrieren alle Tastköpfe abziehen.",
      "Abbrechen",
-     "Fehler: Speichern in die Datei fehlgeschlagen: Die Datei „%1“ kann nicht angelegt "
+     "Fehler: Speichern fehlgeschlagen: Die Datei „%1“ kann nicht angelegt "
      "werden. "},
     {"C locale",
      {"C"},
