@@ -1,6 +1,28 @@
-<?xml version='1.0' encoding='utf-8'?>
+<?xml version="1.0" encoding="utf-8"?>
 <!DOCTYPE TS>
 <TS version="2.1" language="de">
+<context>
+    <name>DialogButtons</name>
+    <message>
+        <source>&amp;OK</source>
+        <translation>&amp;OK</translation>
+    </message>
+    <message>
+        <source>&amp;Cancel</source>
+        <translation>&amp;Abbrechen</translation>
+    </message>
+</context>
+<context>
+    <name>GatewayAddress</name>
+    <message>
+        <source>No network adapter on the local computer.</source>
+        <translation>Dieser Computer hat keinen Netzwerkadapter.</translation>
+    </message>
+    <message>
+        <source>System Error.  Code: %1.</source>
+        <translation>Systemfehler.  Code: %1.</translation>
+    </message>
+</context>
 <context>
     <name>OscMessages</name>
     <message>
@@ -28,15 +50,15 @@
         <translation>Ungültige Paketgröße</translation>
     </message>
     <message>
-        <source>Invalid format "%1"</source>
+        <source>Invalid format &quot;%1&quot;</source>
         <translation>Ungültiges Format „%1“</translation>
     </message>
     <message>
-        <source>Cannot create file "%1". %2</source>
+        <source>Cannot create file &quot;%1&quot;. %2</source>
         <translation>Die Datei „%1“ kann nicht angelegt werden. %2</translation>
     </message>
     <message>
-        <source>Cannot write file "%1". %2</source>
+        <source>Cannot write file &quot;%1&quot;. %2</source>
         <translation>Die Datei „%1“ kann nicht geschrieben werden. %2</translation>
     </message>
     <message>
@@ -48,7 +70,7 @@
         <translation>Ungültiges Signal</translation>
     </message>
     <message>
-        <source>Can't change value while socket is active</source>
+        <source>Can&apos;t change value while socket is active</source>
         <translation>Der Wert kann nicht geändert werden, solange die Verbindung besteht</translation>
     </message>
     <message>
@@ -89,10 +111,75 @@
     </message>
 </context>
 <context>
+    <name>StartConnection</name>
+    <message>
+        <source>Connect over WiFi to the scope at HOST (dotted IPv4) and PORT (default %1) at start, as if confirmed in the WiFi dialog.</source>
+        <translation>Beim Start über WLAN mit dem Oszilloskop unter HOST (IPv4-Adresse in Punktschreibweise) und PORT (Vorgabe %1) verbinden, als wäre der WLAN-Dialog bestätigt worden.</translation>
+    </message>
+    <message>
+        <source>Connect over USB to the scope&apos;s serial PORT (e.g. ttyACM0) at start, as if confirmed in the USB dialog.</source>
+        <translation>Beim Start über USB mit der seriellen Schnittstelle PORT des Oszilloskops (z. B. ttyACM0) verbinden, als wäre der USB-Dialog bestätigt worden.</translation>
+    </message>
+    <message>
+        <source>Choose either --wifi or --usb, not both.</source>
+        <translation>Bitte entweder --wifi oder --usb angeben, nicht beides.</translation>
+    </message>
+    <message>
+        <source>--wifi expects HOST[:PORT] with a dotted IPv4 address and a port of 1 to 65535, not &apos;%1&apos;.</source>
+        <translation>--wifi erwartet HOST[:PORT] mit einer IPv4-Adresse in Punktschreibweise und einem Port von 1 bis 65535, nicht „%1“.</translation>
+    </message>
+    <message>
+        <source>--usb expects the name of a serial port.</source>
+        <translation>--usb erwartet den Namen einer seriellen Schnittstelle.</translation>
+    </message>
+</context>
+<context>
     <name>TAboutDialog</name>
     <message>
         <source>License: GNU GPL v3 or later</source>
         <translation>Lizenz: GNU GPL v3 oder neuer</translation>
+    </message>
+    <message>
+        <source>About</source>
+        <translation>Über</translation>
+    </message>
+    <message>
+        <source>&amp;OK</source>
+        <translation>&amp;OK</translation>
+    </message>
+    <message>
+        <source>Version %1</source>
+        <translation>Version %1</translation>
+    </message>
+</context>
+<context>
+    <name>TApplicationSettings</name>
+    <message>
+        <source>Invalid data type for &apos;%1&apos;</source>
+        <translation>Ungültiger Datentyp für „%1“</translation>
+    </message>
+    <message>
+        <source>Failed to set data for &apos;%1&apos;</source>
+        <translation>„%1“ konnte nicht gespeichert werden</translation>
+    </message>
+</context>
+<context>
+    <name>TCalibrationForm</name>
+    <message>
+        <source>Calibration in progress...</source>
+        <translation>Kalibrierung läuft...</translation>
+    </message>
+    <message>
+        <source>Calibrating</source>
+        <translation>Kalibrierung</translation>
+    </message>
+    <message>
+        <source>Please wait while your scope calibrates itself...
+
+This window will be closed automatically when calibration is complete.</source>
+        <translation>Bitte warten Sie, während sich das Oszilloskop kalibriert...
+
+Dieses Fenster schließt sich von selbst, sobald die Kalibrierung abgeschlossen ist.</translation>
     </message>
 </context>
 <context>
@@ -107,15 +194,15 @@
     </message>
     <message>
         <source>Failed to save to file: %1</source>
-        <translation>Speichern in die Datei fehlgeschlagen: %1</translation>
+        <translation>Speichern fehlgeschlagen: %1</translation>
     </message>
     <message>
         <source>Information</source>
         <translation>Information</translation>
     </message>
     <message>
-        <source>Sample buffer saved to '%1'</source>
-        <translation>Messwertpuffer gespeichert in „%1“</translation>
+        <source>Sample buffer saved to &apos;%1&apos;</source>
+        <translation>Die Messwerte wurden in „%1“ gespeichert</translation>
     </message>
 </context>
 <context>
@@ -194,7 +281,7 @@
     </message>
     <message>
         <source>CH%1</source>
-        <translation>K%1</translation>
+        <translation>CH%1</translation>
     </message>
     <message>
         <source>AC</source>
@@ -210,11 +297,38 @@
     </message>
     <message>
         <source>None</source>
-        <translation>Keiner</translation>
+        <translation>Aus</translation>
     </message>
     <message>
         <source>%1/div</source>
         <translation>%1/Div</translation>
+    </message>
+</context>
+<context>
+    <name>TConfigDialog</name>
+    <message>
+        <source>ConfigDialog</source>
+        <translation>Einstellungen</translation>
+    </message>
+    <message>
+        <source>&amp;General</source>
+        <translation>All&amp;gemein</translation>
+    </message>
+    <message>
+        <source>Rendering</source>
+        <translation>Darstellung</translation>
+    </message>
+    <message>
+        <source>Limit framerate:</source>
+        <translation>Bildrate begrenzen:</translation>
+    </message>
+    <message>
+        <source>fps</source>
+        <translation>fps</translation>
+    </message>
+    <message>
+        <source>(0 = no limit)</source>
+        <translation>(0 = keine Begrenzung)</translation>
     </message>
 </context>
 <context>
@@ -253,7 +367,7 @@
     </message>
     <message>
         <source>%1 unplugged, waiting for the scope</source>
-        <translation>%1 getrennt, warte auf das Oszilloskop</translation>
+        <translation>%1 abgezogen, warte auf das Oszilloskop</translation>
     </message>
     <message>
         <source>%1 disconnected</source>
@@ -359,11 +473,11 @@
     <name>TScopeStatusBar</name>
     <message>
         <source>%1 fps</source>
-        <translation>%1 B/s</translation>
+        <translation>%1 fps</translation>
     </message>
     <message>
         <source>CH%1: %2V</source>
-        <translation>K%1: %2V</translation>
+        <translation>CH%1: %2V</translation>
     </message>
 </context>
 <context>
@@ -374,7 +488,7 @@
     </message>
     <message>
         <source>RUN</source>
-        <translation>LAUF</translation>
+        <translation>FREILAUF</translation>
     </message>
     <message>
         <source>NORMAL</source>
@@ -382,7 +496,7 @@
     </message>
     <message>
         <source>ONCE</source>
-        <translation>EINMAL</translation>
+        <translation>EINZELN</translation>
     </message>
     <message>
         <source>HOLD</source>
@@ -398,15 +512,119 @@
     </message>
     <message>
         <source>CH1</source>
-        <translation>K1</translation>
+        <translation>CH1</translation>
     </message>
     <message>
         <source>CH2</source>
-        <translation>K2</translation>
+        <translation>CH2</translation>
     </message>
     <message>
         <source>%1/div</source>
         <translation>%1/Div</translation>
+    </message>
+</context>
+<context>
+    <name>TTcpDialog</name>
+    <message>
+        <source>WiFi Connection</source>
+        <translation>WLAN-Verbindung</translation>
+    </message>
+    <message>
+        <source>Settings</source>
+        <translation>Einstellungen</translation>
+    </message>
+    <message>
+        <source>Host:</source>
+        <translation>Host:</translation>
+    </message>
+    <message>
+        <source>Port:</source>
+        <translation>Port:</translation>
+    </message>
+    <message>
+        <source>Select or enter the IP-address of your ZELVO</source>
+        <translation>Wählen Sie die IP-Adresse Ihres ZELVO aus, oder geben Sie sie ein</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; is not a valid integer value</source>
+        <translation>„%1“ ist keine gültige ganze Zahl</translation>
+    </message>
+</context>
+<context>
+    <name>TUsbDialog</name>
+    <message>
+        <source>USB Connection</source>
+        <translation>USB-Verbindung</translation>
+    </message>
+    <message>
+        <source>Connection settings</source>
+        <translation>Verbindungseinstellungen</translation>
+    </message>
+    <message>
+        <source>Port:</source>
+        <translation>Schnittstelle:</translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translation>Fehler</translation>
+    </message>
+    <message>
+        <source>No devices could be found</source>
+        <translation>Es wurden keine Geräte gefunden</translation>
+    </message>
+    <message>
+        <source>Please select a device</source>
+        <translation>Bitte wählen Sie ein Gerät aus</translation>
+    </message>
+</context>
+<context>
+    <name>TWarningDialog</name>
+    <message>
+        <source>Warning</source>
+        <translation>Warnung</translation>
+    </message>
+    <message>
+        <source>Probe ground and charger ground at different voltage level.</source>
+        <translation>Die Masse des Tastkopfs und die Masse des Ladegeräts liegen auf unterschiedlichem Potenzial.</translation>
+    </message>
+    <message>
+        <source>&amp;OK</source>
+        <translation>&amp;OK</translation>
+    </message>
+</context>
+<context>
+    <name>TWifiDialog</name>
+    <message>
+        <source>Wifi Configuration</source>
+        <translation>WLAN-Konfiguration</translation>
+    </message>
+    <message>
+        <source>Configuration settings</source>
+        <translation>Konfigurationseinstellungen</translation>
+    </message>
+    <message>
+        <source>SSID:</source>
+        <translation>SSID:</translation>
+    </message>
+    <message>
+        <source>Channel:</source>
+        <translation>Kanal:</translation>
+    </message>
+    <message>
+        <source>Firmware:</source>
+        <translation>Firmware:</translation>
+    </message>
+    <message>
+        <source>Build:</source>
+        <translation>Build:</translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translation>Fehler</translation>
+    </message>
+    <message>
+        <source>Please enter a valid SSID</source>
+        <translation>Bitte geben Sie eine gültige SSID ein</translation>
     </message>
 </context>
 <context>
@@ -475,19 +693,19 @@
         <translation>%1 (siehe --help)</translation>
     </message>
     <message>
-        <source>--%1: "%2" is not one of %3</source>
+        <source>--%1: &quot;%2&quot; is not one of %3</source>
         <translation>--%1: „%2“ ist keiner der Werte %3</translation>
     </message>
     <message>
-        <source>--%1: "%2" is not a whole number from %3 to %4</source>
+        <source>--%1: &quot;%2&quot; is not a whole number from %3 to %4</source>
         <translation>--%1: „%2“ ist keine ganze Zahl von %3 bis %4</translation>
     </message>
     <message>
-        <source>--locale: unknown locale "%1"</source>
+        <source>--locale: unknown locale &quot;%1&quot;</source>
         <translation>--locale: unbekanntes Gebietsschema „%1“</translation>
     </message>
     <message>
-        <source>--locale: the decimal separator of "%1" is not a single ASCII character</source>
+        <source>--locale: the decimal separator of &quot;%1&quot; is not a single ASCII character</source>
         <translation>--locale: das Dezimaltrennzeichen von „%1“ ist kein einzelnes ASCII-Zeichen</translation>
     </message>
     <message>
@@ -568,11 +786,11 @@ Fehler gehen auf die Standardfehlerausgabe, eine Zeile, die die Ursache nennt.
         <translation>Tastkopf von Kanal 2: x1, x10.</translation>
     </message>
     <message>
-        <source>Sample value of channel 1's zero line, 0..255.</source>
+        <source>Sample value of channel 1&apos;s zero line, 0..255.</source>
         <translation>Abtastwert der Nulllinie von Kanal 1, 0..255.</translation>
     </message>
     <message>
-        <source>Sample value of channel 2's zero line, 0..255.</source>
+        <source>Sample value of channel 2&apos;s zero line, 0..255.</source>
         <translation>Abtastwert der Nulllinie von Kanal 2, 0..255.</translation>
     </message>
     <message>
@@ -592,7 +810,7 @@ Fehler gehen auf die Standardfehlerausgabe, eine Zeile, die die Ursache nennt.
         <translation>Triggerpegel als Abtastwert, 3..252.</translation>
     </message>
     <message>
-        <source>unexpected argument "%1"</source>
+        <source>unexpected argument &quot;%1&quot;</source>
         <translation>unerwartetes Argument „%1“</translation>
     </message>
     <message>
@@ -616,7 +834,7 @@ Fehler gehen auf die Standardfehlerausgabe, eine Zeile, die die Ursache nennt.
         <translation>--out BASE ist erforderlich</translation>
     </message>
     <message>
-        <source>--timeout: "%1" is not a number of seconds above 0 and up to 86400</source>
+        <source>--timeout: &quot;%1&quot; is not a number of seconds above 0 and up to 86400</source>
         <translation>--timeout: „%1“ ist keine Anzahl Sekunden über 0 bis höchstens 86400</translation>
     </message>
     <message>
@@ -627,15 +845,15 @@ given below in one settings frame (unset ones keep the defaults of a new scope
 driver: 500us, both channels 10V AC x1 at position 128, trigger on channel 1,
 rising, auto, level 128), waits for the first complete capture taken with them
 and writes BASE.csv (samples) and BASE.json (parameters) in the formats of the
-program's export. Then it prints each channel's twenty readouts, one per line:
-the thirteen of the program's menus, then Freq, Period, Duty, +Width, -Width,
-Rise and Fall, for example "CH1 Vpp 40.00V", "CH1 Freq 1.00kHz". With
+program&apos;s export. Then it prints each channel&apos;s twenty readouts, one per line:
+the thirteen of the program&apos;s menus, then Freq, Period, Duty, +Width, -Width,
+Rise and Fall, for example &quot;CH1 Vpp 40.00V&quot;, &quot;CH1 Freq 1.00kHz&quot;. With
 --count N the captures go to BASE-1 .. BASE-N, each group of readouts after a
 line naming its base.
 
-With --spectrum FILE it also writes both channels' magnitude spectra (4096
+With --spectrum FILE it also writes both channels&apos; magnitude spectra (4096
 samples in volts, windowed) to FILE as CSV: the header
-"frequency_hz,ch1_dbv,ch2_dbv", then one line per bin from 0 Hz to half the
+&quot;frequency_hz,ch1_dbv,ch2_dbv&quot;, then one line per bin from 0 Hz to half the
 sample rate (2049 lines), levels in dBV (RMS) down to -200, always with a
 decimal point. With --count N the spectra go to FILE-1 .. FILE-N (the number
 before the extension).</source>
@@ -650,23 +868,23 @@ Einstellungen und schreibt BASE.csv (Messwerte) und BASE.json (Parameter) in
 den Formaten des Exports im Programm. Danach gibt es die zwanzig Messwerte
 jedes Kanals aus, einen je Zeile: die dreizehn aus den Menüs des Programms,
 dann Freq, Period, Duty, +Width, -Width, Rise und Fall, zum Beispiel
-"CH1 Vpp 40.00V", "CH1 Freq 1.00kHz". Mit --count N gehen die Aufzeichnungen
+&quot;CH1 Vpp 40.00V&quot;, &quot;CH1 Freq 1.00kHz&quot;. Mit --count N gehen die Aufzeichnungen
 nach BASE-1 .. BASE-N, jede Gruppe von Messwerten nach einer Zeile mit ihrem
 Basisnamen.
 
 Mit --spectrum FILE schreibt es zusätzlich die Betragsspektren beider Kanäle
 (4096 Messwerte in Volt, gefenstert) als CSV nach FILE: die Kopfzeile
-"frequency_hz,ch1_dbv,ch2_dbv", dann eine Zeile je Frequenzlinie von 0 Hz bis
+&quot;frequency_hz,ch1_dbv,ch2_dbv&quot;, dann eine Zeile je Frequenzlinie von 0 Hz bis
 zur halben Abtastrate (2049 Zeilen), Pegel in dBV (effektiv) bis hinab zu -200,
 immer mit Dezimalpunkt. Mit --count N gehen die Spektren nach FILE-1 .. FILE-N
 (die Nummer vor der Endung).</translation>
     </message>
     <message>
-        <source>Write numbers with the decimal separator of locale NAME (de_DE) instead of the C locale's point. The Level values of BASE.json and the spectra always use a point.</source>
+        <source>Write numbers with the decimal separator of locale NAME (de_DE) instead of the C locale&apos;s point. The Level values of BASE.json and the spectra always use a point.</source>
         <translation>Zahlen mit dem Dezimaltrennzeichen des Gebietsschemas NAME (de_DE) statt mit dem Punkt des C-Gebietsschemas schreiben. Die Level-Werte in BASE.json und die Spektren stehen immer mit Punkt.</translation>
     </message>
     <message>
-        <source>Also write both channels' spectra as CSV to FILE (see above).</source>
+        <source>Also write both channels&apos; spectra as CSV to FILE (see above).</source>
         <translation>Zusätzlich die Spektren beider Kanäle als CSV nach FILE schreiben (siehe oben).</translation>
     </message>
     <message>
@@ -679,7 +897,7 @@ immer mit Dezimalpunkt. Mit --count N gehen die Spektren nach FILE-1 .. FILE-N
     <message>
         <source>Usage: zelvo-sim [OPTIONS]
 Plays a Zelvo two-channel scope on TCP and/or a pseudo-terminal, one client at
-a time on each, speaking the scope's frame protocol. Every frame received is
+a time on each, speaking the scope&apos;s frame protocol. Every frame received is
 logged in readable form on standard error. With neither --tcp nor --pty it
 listens on 127.0.0.1:2000.
 
@@ -826,6 +1044,13 @@ Fehler (Wahrscheinlichkeiten je Rahmen, 0..1; ohne Angabe alle aus):
     <message>
         <source>not a numeric address: %1</source>
         <translation>keine numerische Adresse: %1</translation>
+    </message>
+</context>
+<context>
+    <name>main</name>
+    <message>
+        <source>Desktop companion program of the Zelvo oscilloscope.</source>
+        <translation>Desktop-Begleitprogramm des Zelvo-Oszilloskops.</translation>
     </message>
 </context>
 </TS>

@@ -22,7 +22,7 @@ QLabel* NewInfoLabel(const char* Name, QWidget* Parent) {
 
 TAboutDialog::TAboutDialog(const TVersionInfo& Info, QWidget* Parent)
     : TFixedDialog(QSize(210, 145), Parent), FInfo(Info) {
-  setWindowTitle(QStringLiteral("About"));
+  setWindowTitle(tr("About"));
 
   auto* Box = new QGroupBox(this);
   lblProductName = NewInfoLabel("lblProductName", Box);
@@ -39,7 +39,7 @@ TAboutDialog::TAboutDialog(const TVersionInfo& Info, QWidget* Parent)
   BoxLayout->addWidget(lblFileVersion);
   BoxLayout->addWidget(License);
 
-  btnOK = new QPushButton(QStringLiteral("&OK"), this);
+  btnOK = new QPushButton(tr("&OK"), this);
   btnOK->setObjectName(QStringLiteral("btnOK"));
   btnOK->setDefault(true);
   connect(btnOK, &QPushButton::clicked, this, [this] { OscGuarded([this] { accept(); }); });
@@ -60,5 +60,5 @@ TAboutDialog::TAboutDialog(const TVersionInfo& Info, QWidget* Parent)
 void TAboutDialog::UpdateVersionInfo() {
   lblProductName->setText(FInfo.ProductName());
   lblCopyright->setText(FInfo.LegalCopyright());
-  lblFileVersion->setText(QStringLiteral("Version %1").arg(FInfo.FileVersion()));
+  lblFileVersion->setText(tr("Version %1").arg(FInfo.FileVersion()));
 }

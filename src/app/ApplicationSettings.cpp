@@ -1,5 +1,6 @@
 #include "app/ApplicationSettings.h"
 
+#include <QCoreApplication>
 #include <QSettings>
 
 #include <limits>
@@ -8,11 +9,15 @@
 
 namespace {
 
-constexpr const char* SInvalidDataType = "Invalid data type for '%1'";
-constexpr const char* SFailedToSetData = "Failed to set data for '%1'";
+constexpr const char* CContext = "TApplicationSettings";
+constexpr const char* SInvalidDataType =
+    QT_TRANSLATE_NOOP("TApplicationSettings", "Invalid data type for '%1'");
+constexpr const char* SFailedToSetData =
+    QT_TRANSLATE_NOOP("TApplicationSettings", "Failed to set data for '%1'");
 
+// In the user's language: the message reaches the user as it is.
 [[noreturn]] void RaiseFor(const char* Format, const QString& Name) {
-  throw EOscError(QString::fromLatin1(Format).arg(Name).toStdString());
+  throw EOscError(QCoreApplication::translate(CContext, Format).arg(Name).toStdString());
 }
 
 // The INI files of the native store hand every number back as text, other

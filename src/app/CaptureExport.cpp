@@ -8,6 +8,7 @@
 #include <QMessageBox>
 #include <QStandardPaths>
 
+#include "l10n/OscMessages.h"
 #include "osc/OscDevice.h"
 #include "osc/OscErrorBoundary.h"
 
@@ -52,10 +53,10 @@ void TCaptureExport::Execute(TOscDevice& Device, QWidget* Window) {
     Device.SaveParametersToFile(FileNameBytes(Base + ".json"));
     FLastFolder = Info.absolutePath();
   } catch (...) {
-    QMessageBox::critical(
-        Window, tr("Error"),
-        tr("Failed to save to file: %1")
-            .arg(QString::fromUtf8(OscExceptionMessage(std::current_exception()))));
+    QMessageBox::critical(Window, tr("Error"),
+                          tr("Failed to save to file: %1")
+                              .arg(OscTranslatedMessage(QString::fromUtf8(
+                                  OscExceptionMessage(std::current_exception())))));
     return;
   }
   QMessageBox::information(Window, tr("Information"),

@@ -14,20 +14,20 @@
 
 TConfigDialog::TConfigDialog(TApplicationSettings& Settings, QWidget* Parent)
     : TFixedDialog(QSize(409, 473), Parent), FSettings(Settings) {
-  setWindowTitle(QStringLiteral("ConfigDialog"));
+  setWindowTitle(tr("ConfigDialog"));
 
   auto* Pages = new QTabWidget(this);
   auto* General = new QWidget;
-  Pages->addTab(General, QStringLiteral("&General"));
+  Pages->addTab(General, tr("&General"));
 
-  auto* Rendering = new QGroupBox(QStringLiteral("Rendering"), General);
-  auto* LimitLabel = new QLabel(QStringLiteral("Limit framerate:"), Rendering);
+  auto* Rendering = new QGroupBox(tr("Rendering"), General);
+  auto* LimitLabel = new QLabel(tr("Limit framerate:"), Rendering);
   txtMaxFps = new QSpinBox(Rendering);
   txtMaxFps->setObjectName(QStringLiteral("txtMaxFps"));
   txtMaxFps->setRange(0, 75);
   LimitLabel->setBuddy(txtMaxFps);
-  auto* Unit = new QLabel(QStringLiteral("fps"), Rendering);
-  auto* NoLimit = new QLabel(QStringLiteral("(0 = no limit)"), Rendering);
+  auto* Unit = new QLabel(tr("fps"), Rendering);
+  auto* NoLimit = new QLabel(tr("(0 = no limit)"), Rendering);
 
   auto* Grid = new QGridLayout(Rendering);
   Grid->addWidget(LimitLabel, 0, 0);

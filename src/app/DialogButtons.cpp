@@ -1,5 +1,6 @@
 #include "app/DialogButtons.h"
 
+#include <QCoreApplication>
 #include <QDialog>
 #include <QHBoxLayout>
 #include <QPushButton>
@@ -9,10 +10,10 @@
 
 TOkCancelButtons LayOutWithOkCancel(QDialog* Dialog, QWidget* Body) {
   TOkCancelButtons B;
-  B.Ok = new QPushButton(QStringLiteral("&OK"), Dialog);
+  B.Ok = new QPushButton(QCoreApplication::translate("DialogButtons", "&OK"), Dialog);
   B.Ok->setObjectName(QStringLiteral("btnOK"));
   B.Ok->setDefault(true);
-  B.Cancel = new QPushButton(QStringLiteral("&Cancel"), Dialog);
+  B.Cancel = new QPushButton(QCoreApplication::translate("DialogButtons", "&Cancel"), Dialog);
   B.Cancel->setObjectName(QStringLiteral("btnCancel"));
   QObject::connect(B.Ok, &QPushButton::clicked, Dialog,
                    [Dialog] { OscGuarded([Dialog] { Dialog->accept(); }); });

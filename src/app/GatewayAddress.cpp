@@ -1,5 +1,6 @@
 #include "app/GatewayAddress.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QNetworkInterface>
 #include <QRegularExpression>
@@ -15,7 +16,11 @@
 namespace {
 
 [[noreturn]] void RaiseSystemError(int Code) {
-  throw EOscError("System Error.  Code: " + std::to_string(Code) + ".\r\n" + std::strerror(Code));
+  // The reason comes from the C library, in the user's language already.
+  throw EOscError(QCoreApplication::translate("GatewayAddress", "System Error.  Code: %1.")
+                      .arg(Code)
+                      .toStdString() +
+                  "\r\n" + std::strerror(Code));
 }
 
 // The table prints each address as the host-order value of its network-order
@@ -74,7 +79,9 @@ QString GetGatewayAddress() {
 QString GetGatewayAddress(const std::vector<TNetworkAdapter>& Adapters,
                           const QString& RouteTablePath) {
   if (Adapters.empty())
-    throw EOscError("No network adapter on the local computer.");
+    throw EOscError(
+        QCoreApplication::translate("GatewayAddress", "No network adapter on the local computer.")
+            .toStdString());
   for (const TNetworkAdapter& A : Adapters) {
     if (A.HasHardwareAddress)
       return FirstGateway(A.Name, RouteTablePath);

@@ -20,6 +20,7 @@
 #include "app/MarkerReadouts.h"
 #include "app/PanelWidgets.h"
 #include "app/ScopeStatusBar.h"
+#include "app/UserManual.h"
 #include "app/VersionInfo.h"
 #include "app/WifiDialog.h"
 #include "display/OscFpsLimiter.h"
@@ -141,7 +142,7 @@ void TMainForm::CreateActions() {
   actCalibrate = Make(tr("&Calibrate your ZELVO"));
   actDebug = Make(tr("&Debug mode on/off"), QKeySequence(Qt::CTRL | Qt::Key_D));
   actDebug->setCheckable(true);
-  actHelpIndex = Make(tr("&Index..."));
+  actHelpIndex = Make(tr("&Index..."), QKeySequence(Qt::Key_F1));
   actAbout = Make(tr("&About..."));
 
   ConnectGuarded(actConnectUsb, &QAction::triggered, this, [this] { actConnectUsbExecute(); });
@@ -155,6 +156,7 @@ void TMainForm::CreateActions() {
                  [this] { ExecuteWifiSettings(*FZelvo, this); });
   ConnectGuarded(actDebug, &QAction::triggered, this,
                  [this] { FZelvo->TransmitDebug(actDebug->isChecked()); });
+  ConnectGuarded(actHelpIndex, &QAction::triggered, this, [this] { OpenUserManual(this); });
   ConnectGuarded(actAbout, &QAction::triggered, this, [this] { FDialogs.About->exec(); });
   ConnectGuarded(actOptions, &QAction::triggered, this, [this] {
     FDialogs.Config->exec();

@@ -32,16 +32,17 @@ QLabel* Heading(const QString& Text, QWidget* Parent) {
 
 TWarningDialog::TWarningDialog(QWidget* Parent) : TFixedDialog(QSize(345, 137), Parent) {
   setObjectName("WarningDialog");
-  setWindowTitle("Warning");
+  setWindowTitle(tr("Warning"));
   auto* Row = new QHBoxLayout(this);
   Row->addWidget(Picture(TGlyph::Warning, this), 0, Qt::AlignTop);
   auto* Column = new QVBoxLayout;
-  Column->addWidget(Heading("Warning", this));
-  auto* Message = new QLabel("Probe ground and charger ground at different voltage level.", this);
+  Column->addWidget(Heading(tr("Warning"), this));
+  auto* Message =
+      new QLabel(tr("Probe ground and charger ground at different voltage level."), this);
   Message->setObjectName("lblMessage");
   Message->setWordWrap(true);
   Column->addWidget(Message, 1);
-  auto* Ok = new QPushButton("&OK", this);
+  auto* Ok = new QPushButton(tr("&OK"), this);
   Ok->setObjectName("btnOK");
   Ok->setDefault(true);
   connect(Ok, &QPushButton::clicked, this, &QDialog::accept);
@@ -52,15 +53,15 @@ TWarningDialog::TWarningDialog(QWidget* Parent) : TFixedDialog(QSize(345, 137), 
 
 TCalibrationForm::TCalibrationForm(QWidget* Parent) : TFixedDialog(QSize(348, 122), Parent) {
   setObjectName("CalibrationForm");
-  setWindowTitle("Calibration in progress...");
+  setWindowTitle(tr("Calibration in progress..."));
   const QColor Grey(173, 173, 173);
   auto* Row = new QHBoxLayout(this);
   Row->addWidget(Picture(TGlyph::Information, this), 0, Qt::AlignTop);
   auto* Column = new QVBoxLayout;
-  QLabel* Title = Heading("Calibrating", this);
-  auto* Message = new QLabel("Please wait while your scope calibrates itself...\n\n"
-                             "This window will be closed automatically when calibration is "
-                             "complete.",
+  QLabel* Title = Heading(tr("Calibrating"), this);
+  auto* Message = new QLabel(tr("Please wait while your scope calibrates itself...\n\n"
+                                "This window will be closed automatically when calibration is "
+                                "complete."),
                              this);
   Message->setObjectName("lblMessage");
   Message->setWordWrap(true);

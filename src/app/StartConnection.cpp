@@ -2,6 +2,7 @@
 
 #include <QCommandLineOption>
 #include <QCommandLineParser>
+#include <QCoreApplication>
 #include <QHostAddress>
 #include <QPointer>
 #include <QTimer>
@@ -20,14 +21,16 @@ constexpr const char* CUsbOption = "usb";
 void AddStartConnectionOptions(QCommandLineParser& Parser) {
   Parser.addOption(QCommandLineOption(
       CWifiOption,
-      QStringLiteral("Connect over WiFi to the scope at HOST (dotted IPv4) and PORT (default %1) "
-                     "at start, as if confirmed in the WiFi dialog.")
+      QCoreApplication::translate("StartConnection",
+                                  "Connect over WiFi to the scope at HOST (dotted IPv4) and PORT "
+                                  "(default %1) at start, as if confirmed in the WiFi dialog.")
           .arg(CZelvoDefaultPort),
       QStringLiteral("HOST[:PORT]")));
   Parser.addOption(QCommandLineOption(
       CUsbOption,
-      QStringLiteral("Connect over USB to the scope's serial PORT (e.g. ttyACM0) at start, as if "
-                     "confirmed in the USB dialog."),
+      QCoreApplication::translate(
+          "StartConnection", "Connect over USB to the scope's serial PORT (e.g. ttyACM0) at start, "
+                             "as if confirmed in the USB dialog."),
       QStringLiteral("PORT")));
 }
 
@@ -54,14 +57,16 @@ TStartConnection ReadStartConnection(const QCommandLineParser& Parser, QString& 
   const bool Wifi = Parser.isSet(CWifiOption);
   const bool Usb = Parser.isSet(CUsbOption);
   if (Wifi && Usb) {
-    Error = QStringLiteral("Choose either --wifi or --usb, not both.");
+    Error =
+        QCoreApplication::translate("StartConnection", "Choose either --wifi or --usb, not both.");
     return {};
   }
   if (Wifi) {
     const QString Target = Parser.value(CWifiOption);
     if (!ParseWifiTarget(Target, Result.Host, Result.Port)) {
-      Error = QStringLiteral("--wifi expects HOST[:PORT] with a dotted IPv4 address and a port "
-                             "of 1 to 65535, not '%1'.")
+      Error = QCoreApplication::translate(
+                  "StartConnection", "--wifi expects HOST[:PORT] with a dotted IPv4 address and a "
+                                     "port of 1 to 65535, not '%1'.")
                   .arg(Target);
       return {};
     }
@@ -69,7 +74,8 @@ TStartConnection ReadStartConnection(const QCommandLineParser& Parser, QString& 
   } else if (Usb) {
     Result.UsbPort = Parser.value(CUsbOption);
     if (Result.UsbPort.isEmpty()) {
-      Error = QStringLiteral("--usb expects the name of a serial port.");
+      Error = QCoreApplication::translate("StartConnection",
+                                          "--usb expects the name of a serial port.");
       return {};
     }
     Result.Kind = TStartConnection::TKind::Usb;

@@ -12,11 +12,11 @@
 
 TTcpDialog::TTcpDialog(QWidget* Parent, TGatewayLookup GatewayLookup)
     : TFixedDialog(QSize(289, 169), Parent) {
-  setWindowTitle(QStringLiteral("WiFi Connection"));
+  setWindowTitle(tr("WiFi Connection"));
 
-  grpSettings = new QGroupBox(QStringLiteral("Settings"), this);
+  grpSettings = new QGroupBox(tr("Settings"), this);
   grpSettings->setObjectName(QStringLiteral("grpSettings"));
-  auto* lblHost = new QLabel(QStringLiteral("Host:"), grpSettings);
+  auto* lblHost = new QLabel(tr("Host:"), grpSettings);
   lblHost->setObjectName(QStringLiteral("lblHost"));
   cbHost = new QComboBox(grpSettings);
   cbHost->setObjectName(QStringLiteral("cbHost"));
@@ -25,13 +25,12 @@ TTcpDialog::TTcpDialog(QWidget* Parent, TGatewayLookup GatewayLookup)
   for (const char* Preset : CPresetHosts)
     cbHost->addItem(QString::fromLatin1(Preset));
   lblHost->setBuddy(cbHost);
-  auto* lblPort = new QLabel(QStringLiteral("Port:"), grpSettings);
+  auto* lblPort = new QLabel(tr("Port:"), grpSettings);
   lblPort->setObjectName(QStringLiteral("lblPort"));
   txtPort = new QLineEdit(QString::fromLatin1(CDefaultPort), grpSettings);
   txtPort->setObjectName(QStringLiteral("txtPort"));
   lblPort->setBuddy(txtPort);
-  lblSelectOrEnter =
-      new QLabel(QStringLiteral("Select or enter the IP-address of your ZELVO"), grpSettings);
+  lblSelectOrEnter = new QLabel(tr("Select or enter the IP-address of your ZELVO"), grpSettings);
   lblSelectOrEnter->setObjectName(QStringLiteral("lblSelectOrEnter"));
   lblSelectOrEnter->setWordWrap(true);
 
@@ -71,6 +70,6 @@ int TTcpDialog::Port() const {
   bool Ok = false;
   const int Value = Text.toInt(&Ok, 10);
   if (!Ok)
-    throw EOscError("'" + Text.toStdString() + "' is not a valid integer value");
+    throw EOscError(tr("'%1' is not a valid integer value").arg(Text).toStdString());
   return Value;
 }

@@ -17,15 +17,15 @@ TUsbDialog::TUsbDialog(QWidget* Parent, std::unique_ptr<TSerialPortSource> PortS
                        std::unique_ptr<TUsbEventSource> EventSource)
     : TFixedDialog(QSize(304, 192), Parent),
       FUSBPnP(std::make_unique<TUSBPnP>(std::move(PortSource), std::move(EventSource))) {
-  setWindowTitle(QStringLiteral("USB Connection"));
+  setWindowTitle(tr("USB Connection"));
 
-  grpSettings = new QGroupBox(QStringLiteral("Connection settings"), this);
+  grpSettings = new QGroupBox(tr("Connection settings"), this);
   grpSettings->setObjectName(QStringLiteral("grpSettings"));
   Image1 = new QLabel(grpSettings);
   Image1->setObjectName(QStringLiteral("Image1"));
   Image1->setFixedSize(64, 64);
   Image1->setPixmap(style()->standardIcon(QStyle::SP_DriveNetIcon).pixmap(64, 64));
-  auto* lblPort = new QLabel(QStringLiteral("Port:"), grpSettings);
+  auto* lblPort = new QLabel(tr("Port:"), grpSettings);
   lblPort->setObjectName(QStringLiteral("lblPort"));
   cbPorts = new QComboBox(grpSettings);
   cbPorts->setObjectName(QStringLiteral("cbPorts"));
@@ -68,13 +68,11 @@ void TUsbDialog::USBPnPChange(TUSBPnP* Sender) {
 
 bool TUsbDialog::FormCloseQuery() {
   if (cbPorts->count() == 0) {
-    QMessageBox::critical(this, QStringLiteral("Error"),
-                          QStringLiteral("No devices could be found"), QMessageBox::Ok);
+    QMessageBox::critical(this, tr("Error"), tr("No devices could be found"), QMessageBox::Ok);
     return false;
   }
   if (cbPorts->currentIndex() < 0) {
-    QMessageBox::critical(this, QStringLiteral("Error"), QStringLiteral("Please select a device"),
-                          QMessageBox::Ok);
+    QMessageBox::critical(this, tr("Error"), tr("Please select a device"), QMessageBox::Ok);
     return false;
   }
   return true;

@@ -26,8 +26,8 @@ std::string ToScopeText(const QString& Text) {
   return Text.toLatin1().toStdString();
 }
 
-QLabel* AddRow(QGridLayout* Grid, int Row, const char* Caption, QWidget* Field) {
-  auto* Label = new QLabel(QString::fromLatin1(Caption), Field->parentWidget());
+QLabel* AddRow(QGridLayout* Grid, int Row, const QString& Caption, QWidget* Field) {
+  auto* Label = new QLabel(Caption, Field->parentWidget());
   Label->setBuddy(Field);
   Grid->addWidget(Label, Row, 0);
   Grid->addWidget(Field, Row, 1);
@@ -37,9 +37,9 @@ QLabel* AddRow(QGridLayout* Grid, int Row, const char* Caption, QWidget* Field) 
 } // namespace
 
 TWifiDialog::TWifiDialog(QWidget* Parent) : TFixedDialog(QSize(297, 234), Parent) {
-  setWindowTitle(QStringLiteral("Wifi Configuration"));
+  setWindowTitle(tr("Wifi Configuration"));
 
-  grpSettings = new QGroupBox(QStringLiteral("Configuration settings"), this);
+  grpSettings = new QGroupBox(tr("Configuration settings"), this);
   grpSettings->setObjectName(QStringLiteral("grpSettings"));
 
   txtSSID = new QLineEdit(grpSettings);
@@ -62,10 +62,10 @@ TWifiDialog::TWifiDialog(QWidget* Parent) : TFixedDialog(QSize(297, 234), Parent
   txtBuild->setEnabled(false);
 
   auto* Fields = new QGridLayout(grpSettings);
-  AddRow(Fields, 0, "SSID:", txtSSID)->setObjectName(QStringLiteral("lblSSID"));
-  AddRow(Fields, 1, "Channel:", cbChannel)->setObjectName(QStringLiteral("lblChannel"));
-  AddRow(Fields, 2, "Firmware:", txtFirmware)->setObjectName(QStringLiteral("lblFirmware"));
-  AddRow(Fields, 3, "Build:", txtBuild)->setObjectName(QStringLiteral("lblBuild"));
+  AddRow(Fields, 0, tr("SSID:"), txtSSID)->setObjectName(QStringLiteral("lblSSID"));
+  AddRow(Fields, 1, tr("Channel:"), cbChannel)->setObjectName(QStringLiteral("lblChannel"));
+  AddRow(Fields, 2, tr("Firmware:"), txtFirmware)->setObjectName(QStringLiteral("lblFirmware"));
+  AddRow(Fields, 3, tr("Build:"), txtBuild)->setObjectName(QStringLiteral("lblBuild"));
   Fields->setColumnStretch(1, 1);
 
   const TOkCancelButtons Buttons = LayOutWithOkCancel(this, grpSettings);
@@ -103,8 +103,7 @@ bool TWifiDialog::InputIsValid() {
   // A character outside Latin-1 becomes '?', which the rule refuses.
   if (IsValidSSID(ToScopeText(SSID())))
     return true;
-  QMessageBox::critical(this, QStringLiteral("Error"), QStringLiteral("Please enter a valid SSID"),
-                        QMessageBox::Ok);
+  QMessageBox::critical(this, tr("Error"), tr("Please enter a valid SSID"), QMessageBox::Ok);
   return false;
 }
 

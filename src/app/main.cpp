@@ -48,7 +48,8 @@ int main(int argc, char** argv) {
   InstallTranslations(App);
 
   QCommandLineParser Parser;
-  Parser.setApplicationDescription("Desktop companion program of the Zelvo oscilloscope.");
+  Parser.setApplicationDescription(
+      QCoreApplication::translate("main", "Desktop companion program of the Zelvo oscilloscope."));
   Parser.addHelpOption();
   Parser.addVersionOption();
   AddStartConnectionOptions(Parser);

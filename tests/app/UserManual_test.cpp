@@ -1,5 +1,6 @@
 // Opening the user manual: the page goes to the desktop's browser, and a
-// message names the file when it is missing or nothing can open it.
+// message names the file when it is missing or nothing can open it. The main
+// window's Help > Index and F1 open it.
 
 #include "AppTestSupport.h"
 
@@ -80,6 +81,31 @@ TEST_F(UserManualTest, AMessageNamesTheFileWhenItCannotBeShown) {
     EXPECT_TRUE(Text.contains(C.Says)) << Text.toStdString();
   }
   EXPECT_TRUE(Browser.Opened.isEmpty());
+}
+
+class HelpIndexTest : public AppTest {
+protected:
+  void TearDown() override {
+    QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+    AppTest::TearDown();
+  }
+
+  TBrowser Browser;
+};
+
+TEST_F(HelpIndexTest, IndexAndF1OpenTheManual) {
+  const QString Index = UserManualIndex();
+  ASSERT_TRUE(QFileInfo(Index).isFile()) << Index.toStdString() << " (built by zelvo_manual)";
+  QDesktopServices::setUrlHandler(QStringLiteral("file"), &Browser, "Open");
+  const QUrl Manual = QUrl::fromLocalFile(Index);
+
+  Main().actHelpIndex->trigger();
+  EXPECT_EQ(Browser.Opened, QList<QUrl>{Manual}) << "Help > Index";
+
+  Main().activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&Main()));
+  QTest::keyClick(Main().windowHandle(), Qt::Key_F1);
+  EXPECT_EQ(Browser.Opened, QList<QUrl>({Manual, Manual})) << "F1";
 }
 
 } // namespace
