@@ -145,6 +145,10 @@ run() { env -u DISPLAY -u WAYLAND_DISPLAY XDG_RUNTIME_DIR="$root" timeout 30 "$@
 if [ -x "$root/usr/bin/zelvo" ]; then
   out=$(run "$root/usr/bin/zelvo" --version)
   [ "$out" = "Zelvo $version" ] && ok "zelvo --version: $out" || fail "zelvo --version printed '$out', not 'Zelvo $version'"
+  # Without a runtime folder (a root shell), nothing but the version.
+  err=$(env -u DISPLAY -u WAYLAND_DISPLAY -u XDG_RUNTIME_DIR timeout 30 "$root/usr/bin/zelvo" --version 2>&1 >/dev/null)
+  [ -z "$err" ] && ok "zelvo --version writes nothing to standard error" ||
+    fail "zelvo --version wrote to standard error: $err"
   out=$(run "$root/usr/bin/zelvo" --help)
   rc=$?
   missing_opts=""

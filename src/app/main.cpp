@@ -6,7 +6,6 @@
 #include <QMessageBox>
 
 #include <cstdio>
-#include <cstring>
 #include <exception>
 
 #include "app/ApplicationSettings.h"
@@ -22,37 +21,49 @@
 
 namespace {
 
-// --help and --version need no window, so they work without a display.
-bool AsksForTextOnly(int argc, char** argv) {
-  for (int I = 1; I < argc; ++I) {
-    const char* A = argv[I];
-    if (std::strcmp(A, "-h") == 0 || std::strcmp(A, "--help") == 0 ||
-        std::strcmp(A, "--help-all") == 0 || std::strcmp(A, "-v") == 0 ||
-        std::strcmp(A, "--version") == 0 || std::strcmp(A, "-?") == 0)
-      return true;
-  }
-  return false;
+void SetProgramNames() {
+  QCoreApplication::setApplicationName("Zelvo");
+  QCoreApplication::setApplicationVersion(ZELVO_FILE_VERSION);
+  QCoreApplication::setOrganizationName("Quillon");
 }
 
-} // namespace
-
-int main(int argc, char** argv) {
-  if (AsksForTextOnly(argc, argv))
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication App(argc, argv);
-  QApplication::setApplicationName("Zelvo");
-  QApplication::setApplicationVersion(ZELVO_FILE_VERSION);
-  QApplication::setOrganizationName("Quillon");
-  // Lets the desktop match the window to its menu entry and icon.
-  QGuiApplication::setDesktopFileName("com.quillon.Zelvo");
-  InstallTranslations(App);
-
-  QCommandLineParser Parser;
+void AddOptions(QCommandLineParser& Parser) {
   Parser.setApplicationDescription(
       QCoreApplication::translate("main", "Desktop companion program of the Zelvo oscilloscope."));
   Parser.addHelpOption();
   Parser.addVersionOption();
   AddStartConnectionOptions(Parser);
+}
+
+// --help and --version print their text and end the program here, with only a
+// core application: no display is needed, and nothing of the window system
+// (Qt's note on a missing runtime folder, say) comes before the text asked
+// for. Options of the window system (-platform ...) are left for later.
+void AnswerTextOnlyOptions(int& argc, char** argv) {
+  QCoreApplication Core(argc, argv);
+  SetProgramNames();
+  InstallTranslations(Core);
+  QCommandLineParser Parser;
+  AddOptions(Parser);
+  (void)Parser.parse(QCoreApplication::arguments());
+  if (Parser.isSet("help") || Parser.isSet("help-all"))
+    Parser.showHelp(0);
+  if (Parser.isSet("version"))
+    Parser.showVersion();
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+  AnswerTextOnlyOptions(argc, argv);
+  QApplication App(argc, argv);
+  SetProgramNames();
+  // Lets the desktop match the window to its menu entry and icon.
+  QGuiApplication::setDesktopFileName("com.quillon.Zelvo");
+  InstallTranslations(App);
+
+  QCommandLineParser Parser;
+  AddOptions(Parser);
   Parser.process(App);
   QString Error;
   const TStartConnection Start = ReadStartConnection(Parser, Error);

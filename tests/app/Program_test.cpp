@@ -1,6 +1,7 @@
-// The real program, started as the user starts it and closed by its window's
-// close button (the window manager's WM_DELETE_WINDOW): it ends with exit
-// code 0. In the sanitizer build that includes a clean leak check at exit.
+// The real programs, started as the user starts them: the window closed by
+// its close button (the window manager's WM_DELETE_WINDOW) ends with exit
+// code 0, a clean leak check at exit included in the sanitizer build; and the
+// text-only options print what was asked and nothing else.
 
 #include <gtest/gtest.h>
 
@@ -101,4 +102,39 @@ TEST(ProgramExit, ClosingTheMainWindowEndsWithExitCode0) {
   EXPECT_EQ(Program.exitStatus(), QProcess::NormalExit) << Output;
   EXPECT_EQ(Program.exitCode(), 0) << Output;
   EXPECT_EQ(Output.find("LeakSanitizer"), std::string::npos) << Output;
+}
+
+// A root shell or a package check has no runtime folder and no display: the
+// text asked for is all that is printed, on standard output.
+TEST(ProgramText, HelpAndVersionPrintOnlyWhatWasAsked) {
+  TestApp();
+  struct TCase {
+    const char* Program;
+    QStringList Arguments;
+    QString Starts;
+  };
+  const TCase Cases[] = {
+      {ZELVO_PROGRAM, {"--version"}, "Zelvo " ZELVO_FILE_VERSION "\n"},
+      {ZELVO_PROGRAM, {"-v"}, "Zelvo " ZELVO_FILE_VERSION "\n"},
+      {ZELVO_PROGRAM, {"--help"}, "Usage: "},
+      {ZELVO_PROGRAM, {"--help-all"}, "Usage: "},
+      {ZELVO_CAPTURE_PROGRAM, {"--version"}, "zelvo-capture " ZELVO_FILE_VERSION "\n"},
+      {ZELVO_CAPTURE_PROGRAM, {"--help"}, "Usage: "},
+      {ZELVO_SIM_PROGRAM, {"--help"}, "Usage: zelvo-sim"},
+  };
+  for (const TCase& C : Cases) {
+    SCOPED_TRACE(QString("%1 %2").arg(C.Program, C.Arguments.join(' ')).toStdString());
+    QProcess Program;
+    QProcessEnvironment Env = QProcessEnvironment::systemEnvironment();
+    for (const char* Name : {"XDG_RUNTIME_DIR", "DISPLAY", "WAYLAND_DISPLAY"})
+      Env.remove(Name);
+    Env.insert("LANG", "C");
+    Program.setProcessEnvironment(Env);
+    Program.start(C.Program, C.Arguments);
+    ASSERT_TRUE(Program.waitForFinished(60000));
+    EXPECT_EQ(Program.exitCode(), 0);
+    const QString Out = QString::fromLocal8Bit(Program.readAllStandardOutput());
+    EXPECT_TRUE(Out.startsWith(C.Starts)) << Out.left(200).toStdString();
+    EXPECT_EQ(QString::fromLocal8Bit(Program.readAllStandardError()), "");
+  }
 }
