@@ -202,12 +202,18 @@ QRectF TOscSpectrumView::PlotArea() const {
 }
 
 double TOscSpectrumView::XOfBin(double Bin) const {
-  const QRectF Plot = PlotArea();
-  return Plot.left() + Bin / CLastBin * Plot.width();
+  return XOfBin(Bin, PlotArea());
 }
 
 double TOscSpectrumView::YOfLevel(double Level) const {
-  const QRectF Plot = PlotArea();
+  return YOfLevel(Level, PlotArea());
+}
+
+double TOscSpectrumView::XOfBin(double Bin, const QRectF& Plot) {
+  return Plot.left() + Bin / CLastBin * Plot.width();
+}
+
+double TOscSpectrumView::YOfLevel(double Level, const QRectF& Plot) const {
   const double Span = CLevelPerDivision * CLevelDivisions;
   return Plot.top() + (FTopLevel - Level) / Span * Plot.height();
 }
@@ -240,13 +246,13 @@ void TOscSpectrumView::Paint(QPainter& P) {
     // Bins are laid along the axis by number: the view computes again when
     // the time base changes, so the bin width is the axis's.
     for (int K = 0; K < CSpectrumBins; ++K)
-      Line[K] = QPointF(XOfBin(K), YOfLevel(L->Levels[static_cast<std::size_t>(K)]));
+      Line[K] = QPointF(XOfBin(K, Plot), YOfLevel(L->Levels[static_cast<std::size_t>(K)], Plot));
     P.setPen(QPen(ColorOf(FSkin.TraceColors().Color(I).Color()), 1));
     P.drawPolyline(Line);
   }
   QPen MarkerPen(ColorOf(FSkin.MarkerColor()), 1, Qt::DashLine);
   P.setPen(MarkerPen);
-  const double X = XOfBin(FMarkerBin);
+  const double X = XOfBin(FMarkerBin, Plot);
   P.drawLine(QPointF(X, Plot.top()), QPointF(X, Plot.bottom()));
   P.restore();
 

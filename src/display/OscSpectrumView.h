@@ -114,6 +114,9 @@ private:
   void Detach();
   // Hertz per bin at the device's time base; NaN without a device.
   double BinWidth() const;
+  // The mappings for a plot area found once (finding it measures text).
+  static double XOfBin(double Bin, const QRectF& Plot);
+  double YOfLevel(double Level, const QRectF& Plot) const;
   void Paint(QPainter& P);
   void PaintGrid(QPainter& P, const QRectF& Plot);
   void PaintReadouts(QPainter& P);
