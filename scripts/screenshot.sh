@@ -13,12 +13,13 @@ mkdir -p docs/manual/images
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
 shoot() { # shoot OUT.png SCENE
+  rm -f "$tmp/zelvo.ini" # the defaults: a scene's choices (the spectrum) stay with it
   LIBGL_ALWAYS_SOFTWARE=1 QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1280x800x24" \
     build/release/tools/screenshot/zelvo-screenshot "$tmp/zelvo.ini" "$1" "$2"
   echo "$1"
 }
-shoot docs/screenshot.png main
-for scene in main connect-menu value-menu wifi-dialog usb-dialog about connected wifi-settings \
+shoot docs/screenshot.png spectrum
+for scene in main connect-menu value-menu spectrum wifi-dialog usb-dialog about connected wifi-settings \
   calibration-warning calibrating; do
   shoot "docs/manual/images/$scene.png" "$scene"
 done

@@ -303,6 +303,34 @@ Dieses Fenster schließt sich von selbst, sobald die Kalibrierung abgeschlossen 
         <source>%1/div</source>
         <translation>%1/Div</translation>
     </message>
+    <message>
+        <source>Freq</source>
+        <translation>Freq</translation>
+    </message>
+    <message>
+        <source>Period</source>
+        <translation>Periode</translation>
+    </message>
+    <message>
+        <source>Duty</source>
+        <translation>Tastgrad</translation>
+    </message>
+    <message>
+        <source>+Width</source>
+        <translation>+Breite</translation>
+    </message>
+    <message>
+        <source>-Width</source>
+        <translation>-Breite</translation>
+    </message>
+    <message>
+        <source>Rise</source>
+        <translation>Anstieg</translation>
+    </message>
+    <message>
+        <source>Fall</source>
+        <translation>Abfall</translation>
+    </message>
 </context>
 <context>
     <name>TConfigDialog</name>
@@ -467,6 +495,100 @@ Dieses Fenster schließt sich von selbst, sobald die Kalibrierung abgeschlossen 
     <message>
         <source>Please make sure all probes are disconnected prior to calibration.</source>
         <translation>Bitte vor dem Kalibrieren alle Tastköpfe abziehen.</translation>
+    </message>
+    <message>
+        <source>Rectangular</source>
+        <translation>Rechteck</translation>
+    </message>
+    <message>
+        <source>Hann</source>
+        <translation>Hann</translation>
+    </message>
+    <message>
+        <source>Hamming</source>
+        <translation>Hamming</translation>
+    </message>
+    <message>
+        <source>Blackman-Harris</source>
+        <translation>Blackman-Harris</translation>
+    </message>
+    <message>
+        <source>Flat top</source>
+        <translation>Flat-Top</translation>
+    </message>
+    <message>
+        <source>&amp;Spectrum</source>
+        <translation>&amp;Spektrum</translation>
+    </message>
+    <message>
+        <source>SPECTRUM</source>
+        <translation>SPEKTRUM</translation>
+    </message>
+    <message>
+        <source>&amp;XY</source>
+        <translation>&amp;XY</translation>
+    </message>
+    <message>
+        <source>&amp;View</source>
+        <translation>&amp;Ansicht</translation>
+    </message>
+    <message>
+        <source>Spectrum &amp;window</source>
+        <translation>Spektrum-&amp;Fenster</translation>
+    </message>
+</context>
+<context>
+    <name>TMathStrip</name>
+    <message>
+        <source>Off</source>
+        <translation>Aus</translation>
+    </message>
+    <message>
+        <source>CH1+CH2</source>
+        <translation>K1+K2</translation>
+    </message>
+    <message>
+        <source>CH1-CH2</source>
+        <translation>K1-K2</translation>
+    </message>
+    <message>
+        <source>CH2-CH1</source>
+        <translation>K2-K1</translation>
+    </message>
+    <message>
+        <source>CH1×CH2</source>
+        <translation>K1×K2</translation>
+    </message>
+    <message>
+        <source>MATH</source>
+        <translation>MATH</translation>
+    </message>
+    <message>
+        <source>&amp;Math</source>
+        <translation>&amp;Mathematik</translation>
+    </message>
+    <message>
+        <source>%1/div</source>
+        <translation>%1/Div</translation>
+    </message>
+</context>
+<context>
+    <name>TOscSpectrumView</name>
+    <message>
+        <source>CH%1 peak: -</source>
+        <translation>K%1 Spitze: -</translation>
+    </message>
+    <message>
+        <source>CH%1 peak: %2, %3</source>
+        <translation>K%1 Spitze: %2, %3</translation>
+    </message>
+    <message>
+        <source>Marker: %1</source>
+        <translation>Marker: %1</translation>
+    </message>
+    <message>
+        <source>, CH%1 %2</source>
+        <translation>, K%1 %2</translation>
     </message>
 </context>
 <context>

@@ -7,6 +7,8 @@
 // time and reports the process's CPU time over it (user + system, getrusage)
 // in per cent of one core, with frames drawn, readout-timer ticks and widget
 // paint events (the scope view's native window is no widget and not counted).
+// "plain" runs with the stored defaults; "spectrum_and_math" with the spectrum
+// view shown and math on (CH1+CH2), and counts the spectra computed.
 //
 // BM_StartupToFirstFrame: the bench starts itself again as a child process
 // (the program has no hook for its first frame), which does what main does up
@@ -64,6 +66,7 @@
 #include "app/ZelvoWindows.h"
 #include "display/OscFpsLimiter.h"
 #include "display/OscRenderer3D.h"
+#include "display/OscSpectrumView.h"
 #include "l10n/Translations.h"
 #include "osc/OscFormat.h"
 
@@ -144,23 +147,34 @@ protected:
 // ---------------------------------------------------------------------------
 // Steady state.
 
+// With Analysis, the stored choices show the spectrum and turn math on
+// (CH1+CH2) before the windows read them.
+bool StoreAnalysisChoices(TApplicationSettings& Settings, bool Analysis) {
+  if (Analysis) {
+    Settings.SetSpectrumShown(true);
+    Settings.SetMathMode(mmAdd);
+  }
+  return Analysis;
+}
+
 struct TProgram {
   QTemporaryDir Dir;
   TApplicationSettings Settings{Dir.filePath("zelvo.ini")};
+  bool Analysis;
   TVersionInfo VersionInfo;
   TZelvoWindows Windows{Settings, VersionInfo};
   long long ReadoutTicks = 0;
 
-  TProgram() {
+  explicit TProgram(bool AAnalysis = false) : Analysis(StoreAnalysisChoices(Settings, AAnalysis)) {
     TMainForm& Main = Windows.MainForm();
     QObject::connect(&Main.tmrValues(), &QTimer::timeout, [this] { ++ReadoutTicks; });
     Main.show();
   }
 };
 
-void BM_SteadyStateCpu(benchmark::State& State) {
+void BM_SteadyStateCpu(benchmark::State& State, bool Analysis) {
   QApplication& App = Application();
-  TProgram P;
+  TProgram P(Analysis);
   TMainForm& Main = P.Windows.MainForm();
   TPaintCounter Counter;
   App.installEventFilter(&Counter);
@@ -172,6 +186,7 @@ void BM_SteadyStateCpu(benchmark::State& State) {
   for (auto _ : State) {
     const long long Frames0 = Main.OscRenderer3D().FramesDrawn();
     const long long Ticks0 = P.ReadoutTicks, Paints0 = Counter.Paints;
+    const auto Spectra0 = Main.SpectrumView().Computations();
     const double Cpu0 = CpuSeconds(), Wall0 = MonotonicSeconds();
     RunEventLoop(CWindowMs);
     const double Wall = MonotonicSeconds() - Wall0;
@@ -183,6 +198,8 @@ void BM_SteadyStateCpu(benchmark::State& State) {
     State.counters["readout_ticks"] = static_cast<double>(P.ReadoutTicks - Ticks0);
     State.counters["widget_paints_per_s"] = static_cast<double>(Counter.Paints - Paints0) / Wall;
     State.counters["limit"] = Main.FpsLimiter().Limit();
+    State.counters["spectra_per_s"] =
+        static_cast<double>(Main.SpectrumView().Computations() - Spectra0) / Wall;
   }
   App.removeEventFilter(&Counter);
 }
@@ -432,7 +449,14 @@ BENCHMARK_CAPTURE(BM_StartupToFirstFrame, cold, cFilesEvicted | cEmptyShaderCach
     ->Iterations(1)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_SteadyStateCpu)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
+BENCHMARK_CAPTURE(BM_SteadyStateCpu, plain, false)
+    ->Iterations(1)
+    ->UseManualTime()
+    ->Unit(benchmark::kSecond);
+BENCHMARK_CAPTURE(BM_SteadyStateCpu, spectrum_and_math, true)
+    ->Iterations(1)
+    ->UseManualTime()
+    ->Unit(benchmark::kSecond);
 
 int main(int argc, char** argv) {
   if (argc == 2 && std::strcmp(argv[1], CChildArgument) == 0) {

@@ -89,3 +89,38 @@ void TApplicationSettings::WriteInteger(const QString& Name, int Value) {
     RaiseFor(SFailedToSetData, Name);
   }
 }
+
+int TApplicationSettings::ReadChoice(const QString& Name, int Default, int Count) const {
+  int Result = 0;
+  if (!ToInt32(FSettings->value(Name), Result) || Result < 0 || Result >= Count)
+    return Default;
+  return Result;
+}
+
+TOscSpectrumWindow TApplicationSettings::SpectrumWindow() const {
+  return static_cast<TOscSpectrumWindow>(
+      ReadChoice(QStringLiteral("SpectrumWindow"), swHann, COscSpectrumWindowCount));
+}
+
+void TApplicationSettings::SetSpectrumWindow(TOscSpectrumWindow Value) {
+  WriteInteger(QStringLiteral("SpectrumWindow"), Value);
+}
+
+TOscMathMode TApplicationSettings::MathMode() const {
+  return static_cast<TOscMathMode>(
+      ReadChoice(QStringLiteral("MathMode"), mmOff, COscMathModeCount));
+}
+
+void TApplicationSettings::SetMathMode(TOscMathMode Value) {
+  WriteInteger(QStringLiteral("MathMode"), Value);
+}
+
+TOscVoltsPerDivision TApplicationSettings::MathVoltsPerDivision() const {
+  const int Value = ReadChoice(QStringLiteral("MathVoltsPerDivision"), vdiv10V,
+                               OscOrdinalCount(TOscVoltsPerDivision{}));
+  return Value == vdivNone ? vdiv10V : static_cast<TOscVoltsPerDivision>(Value);
+}
+
+void TApplicationSettings::SetMathVoltsPerDivision(TOscVoltsPerDivision Value) {
+  WriteInteger(QStringLiteral("MathVoltsPerDivision"), Value);
+}

@@ -23,6 +23,13 @@ const char* const COscValueType[13] = {
     QT_TRANSLATE_NOOP("TChannelStrip", "Wrms2"), QT_TRANSLATE_NOOP("TChannelStrip", "Wrms4"),
     QT_TRANSLATE_NOOP("TChannelStrip", "Wrms8"), QT_TRANSLATE_NOOP("TChannelStrip", "Wrms16"),
     QT_TRANSLATE_NOOP("TChannelStrip", "Wrms32")};
+// The model's timing names as lupdate sees them; ValueTypeName looks the
+// model's own table up under them.
+[[maybe_unused]] const char* const CTimingTypeNamesForTranslation[COscTimingTypeCount] = {
+    QT_TRANSLATE_NOOP("TChannelStrip", "Freq"),   QT_TRANSLATE_NOOP("TChannelStrip", "Period"),
+    QT_TRANSLATE_NOOP("TChannelStrip", "Duty"),   QT_TRANSLATE_NOOP("TChannelStrip", "+Width"),
+    QT_TRANSLATE_NOOP("TChannelStrip", "-Width"), QT_TRANSLATE_NOOP("TChannelStrip", "Rise"),
+    QT_TRANSLATE_NOOP("TChannelStrip", "Fall")};
 const char* const CMultiplier[2] = {QT_TRANSLATE_NOOP("TChannelStrip", "Probe X1"),
                                     QT_TRANSLATE_NOOP("TChannelStrip", "Probe X10")};
 const char* const CBatteryHint[3] = {QT_TRANSLATE_NOOP("TChannelStrip", "Battery low"),
@@ -50,6 +57,19 @@ TGlyph BatteryGlyph(TOscBatteryState State) {
 }
 
 } // namespace
+
+QString ValueTypeName(TOscMeasurementType Type) {
+  const int J = static_cast<int>(Type);
+  if (J >= 0 && J < 13)
+    return Translated(COscValueType[J]);
+  const char* Name = OscTimingTypeName(Type);
+  return Name != nullptr ? Translated(Name) : QString(CInvalidValue);
+}
+
+void AddValueTypeItems(QMenu& Menu) {
+  for (int J = 0; J < COscMeasurementTypeCount; ++J)
+    Menu.addAction(ValueTypeName(static_cast<TOscMeasurementType>(J)))->setData(J);
+}
 
 TChannelStrip::TChannelStrip(int Channel, QWidget* BarParent, QWidget* Parent)
     : QFrame(Parent), FChannel(Channel) {
@@ -138,7 +158,7 @@ TChannelStrip::TChannelStrip(int Channel, QWidget* BarParent, QWidget* Parent)
   VP.setColor(QPalette::WindowText, QColor(0xD0, 0xD0, 0xD0));
   FValue->setPalette(VP);
   FValueTypeMenu = new QMenu(this);
-  FValueType = MakeDropDownButton(Translated(COscValueType[0]), FValueTypeMenu, this);
+  FValueType = MakeDropDownButton(ValueTypeName(TOscMeasurementType::Vdc), FValueTypeMenu, this);
   FValueType->setObjectName("cbValueTypeCH" + N);
   FValueType->setFixedSize(72, CButtonHeight);
   Row->addWidget(FValue);
@@ -172,17 +192,14 @@ TChannelStrip::TChannelStrip(int Channel, QWidget* BarParent, QWidget* Parent)
 
 void TChannelStrip::BuildValueTypeMenu() {
   FValueTypeMenu->setProperty("tag", FChannel);
-  for (int J = 0; J < 13; ++J) {
-    QAction* Item = FValueTypeMenu->addAction(Translated(COscValueType[J]));
-    Item->setData(J);
-    ConnectGuarded(Item, &QAction::triggered, this,
-                   [this, J] { emit ValueTypeChosen(static_cast<TOscMeasurementType>(J)); });
-  }
+  AddValueTypeItems(*FValueTypeMenu);
+  ConnectGuarded(FValueTypeMenu, &QMenu::triggered, this, [this](QAction* Item) {
+    emit ValueTypeChosen(static_cast<TOscMeasurementType>(Item->data().toInt()));
+  });
 }
 
 void TChannelStrip::Visualize(const TOscSignal& Signal) {
-  FValueType->setText(
-      Translated(COscValueType[static_cast<int>(Signal.Measurement().ValueType())]));
+  FValueType->setText(ValueTypeName(Signal.Measurement().ValueType()));
   FZoom->setText(Translated(CMultiplier[Signal.Multiplier()]));
   FScrollYPosition->setValue(OscLimitValue(0, Signal.YPosition(), 255));
   // "Press": the exclusive group raises the other two.

@@ -19,8 +19,15 @@ class QScrollBar;
 class QToolButton;
 class TOscSignal;
 
-// Names shown for the value types, indexed by TOscMeasurementType.
+// Names shown for the first thirteen value types, indexed by
+// TOscMeasurementType; the timing kinds after them are shown under the
+// model's names (COscTimingTypeNames).
 extern const char* const COscValueType[13];
+// The translated name of a value type.
+QString ValueTypeName(TOscMeasurementType Type);
+// Adds one item per value type to Menu in ordinal order, the ordinal as the
+// item's data.
+void AddValueTypeItems(QMenu& Menu);
 // Probe button captions, indexed by TOscMultiplier.
 extern const char* const CMultiplier[2];
 // Battery hints, indexed by TOscBatteryState.
@@ -44,8 +51,8 @@ public:
   void ShowMarkerVoltage(const QString& Text);
   void ShowValue(const QString& Text);
 
-  // The value-type drop-down menu: one item per type in ordinal order, the
-  // ordinal as the item's data; the menu's "tag" property is the channel.
+  // The value-type drop-down menu (AddValueTypeItems); the menu's "tag"
+  // property is the channel.
   QMenu* ValueTypeMenu() const { return FValueTypeMenu; }
   QScrollBar* scrollYPosition() const { return FScrollYPosition; }
 

@@ -7,6 +7,7 @@
 #include <QMenuBar>
 #include <QScreen>
 #include <QScrollBar>
+#include <QSplitter>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -18,6 +19,7 @@
 #include "app/GuardedConnect.h"
 #include "app/LinkSupervisor.h"
 #include "app/MarkerReadouts.h"
+#include "app/MathStrip.h"
 #include "app/PanelWidgets.h"
 #include "app/ScopeStatusBar.h"
 #include "app/UserManual.h"
@@ -25,6 +27,7 @@
 #include "app/WifiDialog.h"
 #include "display/OscFpsLimiter.h"
 #include "display/OscRenderer3D.h"
+#include "display/OscSpectrumView.h"
 #include "link/Zelvo.h"
 #include "link/qt/ZelvoDemo.h"
 #include "link/qt/ZelvoTcpConnection.h"
@@ -68,6 +71,7 @@ TMainForm::TMainForm(TApplicationSettings& Settings, const TVersionInfo& Version
   CreateLayout();
   WireView();
   WireFrontPanel();
+  WireAnalysis();
   FTmrValues = new QTimer(this);
   FTmrValues->setInterval(CValueTimerInterval);
   ConnectGuarded(FTmrValues, &QTimer::timeout, this, [this] { tmrValuesTimer(); });
@@ -84,6 +88,7 @@ TMainForm::TMainForm(TApplicationSettings& Settings, const TVersionInfo& Version
   setWindowTitle(MainWindowCaption(VersionInfo));
   SetActiveScope(FZelvoDemo.get());
   LoadPreferences();
+  LoadAnalysisChoices();
   VisualizeSettings();
   ConnectGuarded(FLinkSupervisor.get(), &TLinkSupervisor::Changed, this,
                  [this] { VisualizeLink(); });
@@ -113,6 +118,11 @@ void TMainForm::CreateOwnedObjects() {
   FZelvoDemo = std::make_unique<TZelvoDemo>();
   FZelvoDemo->SetTimeBase(tb500us);
   FZelvoDemo->SetOnChange([this](TOscDevice*) { VisualizeSettings(); });
+  FZelvoMath = std::make_unique<TOscMath>(FZelvo.get());
+  FZelvoDemoMath = std::make_unique<TOscMath>(FZelvoDemo.get());
+  for (TOscDevice* Device :
+       {static_cast<TOscDevice*>(FZelvo.get()), static_cast<TOscDevice*>(FZelvoDemo.get())})
+    Device->SetOnCapture([this](TOscDevice* Sender) { DeviceCaptured(Sender); });
   // The enable rules depend on the TCP link's state.
   FLinkObserver = std::make_unique<TZelvoConnectionObserver>();
   FLinkObserver->SetOnConnect([this](TZelvoConnection*) { UpdateActions(); });
@@ -144,6 +154,7 @@ void TMainForm::CreateActions() {
   actDebug->setCheckable(true);
   actHelpIndex = Make(tr("&Index..."), QKeySequence(Qt::Key_F1));
   actAbout = Make(tr("&About..."));
+  CreateAnalysisActions();
 
   ConnectGuarded(actConnectUsb, &QAction::triggered, this, [this] { actConnectUsbExecute(); });
   ConnectGuarded(actConnectTcp, &QAction::triggered, this, [this] { actConnectTcpExecute(); });
@@ -175,6 +186,8 @@ void TMainForm::CreateMenus() {
   File->addAction(actExport);
   File->addSeparator();
   File->addAction(actFileExit);
+
+  CreateViewMenu();
 
   QMenu* Tools = menuBar()->addMenu(tr("&Tools"));
   Tools->addAction(actOptions);
@@ -212,23 +225,41 @@ void TMainForm::CreateLayout() {
   FDemoMode->setVisible(false);
   Column->addWidget(FDemoMode);
 
+  // The scope view with its position bars on top, the spectrum below it.
+  auto* Splitter = new QSplitter(Qt::Vertical, Central);
+  Splitter->setChildrenCollapsible(false);
+  auto* ScopeArea = new QWidget(Splitter);
   for (int Channel = 0; Channel < 2; ++Channel)
-    FStrips[Channel] = new TChannelStrip(Channel, Central, Central);
-  FSideBar = new TSideBar(pmConnection, Central);
+    FStrips[Channel] = new TChannelStrip(Channel, ScopeArea, Central);
+  FSideBar = new TSideBar(pmConnection, actSpectrum, Central);
+  FMathStrip = new TMathStrip(Central);
   Column->addWidget(FStrips[0]);
 
-  FOscRenderer3D = new TOscRenderer3D(Central);
+  FOscRenderer3D = new TOscRenderer3D(ScopeArea);
   FOscRenderer3D->setObjectName("OscRenderer3D");
+  auto* Scope = new QHBoxLayout(ScopeArea);
+  Scope->setContentsMargins(0, 0, 0, 0);
+  Scope->setSpacing(0);
+  Scope->addWidget(FStrips[0]->scrollYPosition());
+  Scope->addWidget(MakeColorLine(ChannelColor(0), Qt::Vertical, ScopeArea));
+  Scope->addWidget(FOscRenderer3D, 1);
+  Scope->addWidget(MakeColorLine(ChannelColor(1), Qt::Vertical, ScopeArea));
+  Scope->addWidget(FStrips[1]->scrollYPosition());
+  FSpectrumView = new TOscSpectrumView(Splitter);
+  FSpectrumView->setVisible(false);
+  Splitter->addWidget(ScopeArea);
+  Splitter->addWidget(FSpectrumView);
+  // Shown, the spectrum takes a third of the height.
+  Splitter->setStretchFactor(0, 2);
+  Splitter->setStretchFactor(1, 1);
+
   auto* Middle = new QHBoxLayout;
   Middle->setSpacing(0);
   Middle->addWidget(FSideBar);
-  Middle->addWidget(FStrips[0]->scrollYPosition());
-  Middle->addWidget(MakeColorLine(ChannelColor(0), Qt::Vertical, Central));
-  Middle->addWidget(FOscRenderer3D, 1);
-  Middle->addWidget(MakeColorLine(ChannelColor(1), Qt::Vertical, Central));
-  Middle->addWidget(FStrips[1]->scrollYPosition());
+  Middle->addWidget(Splitter, 1);
   Column->addLayout(Middle, 1);
   Column->addWidget(FStrips[1]);
+  Column->addWidget(FMathStrip);
   setCentralWidget(Central);
 
   FStatusBar = new TScopeStatusBar(this);
@@ -304,6 +335,7 @@ void TMainForm::VisualizeSettings() {
   FStrips[0]->Visualize(Device->Signals()[0]);
   FStrips[1]->Visualize(Device->Signals()[1]);
   FStrips[0]->ShowBattery(Device->Battery().State());
+  FMathStrip->Visualize(Math());
   VisualizeMarkerReadouts();
 }
 
@@ -399,6 +431,7 @@ void TMainForm::tmrValuesTimer() {
   for (int Channel = 0; Channel < 2; ++Channel)
     FStrips[Channel]->ShowValue(
         QString::fromStdString(Device->Signals()[Channel].Measurement().ToString()));
+  FMathStrip->ShowValue(QString::fromStdString(Math().Readout()));
   FStatusBar->ShowFrameRate(FFpsLimiter->FrameRate());
 }
 

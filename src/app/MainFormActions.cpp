@@ -16,6 +16,7 @@
 #include "app/TcpDialog.h"
 #include "app/UsbDialog.h"
 #include "display/OscRenderer3D.h"
+#include "display/OscSpectrumView.h"
 #include "link/Zelvo.h"
 #include "link/qt/ZelvoDemo.h"
 #include "link/qt/ZelvoTcpConnection.h"
@@ -34,6 +35,10 @@ void TMainForm::SetDialogs(const TMainFormDialogs& Dialogs) {
 
 void TMainForm::SetActiveScope(TOscDevice* Value) {
   FOscRenderer3D->SetOscilloscope(Value);
+  FSpectrumView->SetOscilloscope(Value);
+  // The math of a device not shown was left alone: catch up with its capture.
+  if (Value != nullptr && MathOf(Value).Mode() != mmOff)
+    MathOf(Value).Update();
   FDemoMode->setVisible(Value == FZelvoDemo.get());
   UpdateActions();
   VisualizeLink();

@@ -5,8 +5,14 @@
 #include <QMenu>
 #include <QToolButton>
 
+#include "osc/OscMath.h"
+
 QColor ChannelColor(int Channel) {
   return Channel == 0 ? QColor(0, 255, 255) : QColor(238, 238, 124);
+}
+
+QColor MathColor() {
+  return QColor(OscRed(COscMathColor), OscGreen(COscMathColor), OscBlue(COscMathColor));
 }
 
 QToolButton* MakePanelButton(const QString& Caption, int Width, int Height, bool Checkable,

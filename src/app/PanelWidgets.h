@@ -22,6 +22,8 @@ constexpr int CGlyphButtonWidth = 28;
 
 // Channel 1 cyan, channel 2 a pale yellow.
 QColor ChannelColor(int Channel);
+// The math channel's magenta, the trace colour the model names.
+QColor MathColor();
 
 // A flat-looking front-panel button: checkable ones show their down state.
 // A width or height of 0 lets the layout decide.

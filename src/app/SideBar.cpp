@@ -22,7 +22,8 @@ constexpr int CModeButtonHeight = 25;
 
 } // namespace
 
-TSideBar::TSideBar(QMenu* ConnectionMenu, QWidget* Parent) : QFrame(Parent) {
+TSideBar::TSideBar(QMenu* ConnectionMenu, QAction* SpectrumAction, QWidget* Parent)
+    : QFrame(Parent) {
   setObjectName("pnlSideBar");
   setFixedWidth(CSideBarWidth);
   auto* Column = new QVBoxLayout(this);
@@ -81,6 +82,12 @@ TSideBar::TSideBar(QMenu* ConnectionMenu, QWidget* Parent) : QFrame(Parent) {
   FHold = MakePanelButton(tr("HOLD"), 0, CModeButtonHeight, true, this);
   FHold->setObjectName("btnHold");
   Column->addWidget(FHold);
+  // In the flexible gap, so that every fixed place above and below it stays.
+  Column->addSpacing(9);
+  FSpectrum = MakePanelButton(QString(), 0, CModeButtonHeight, true, this);
+  FSpectrum->setObjectName("btnSpectrum");
+  FSpectrum->setDefaultAction(SpectrumAction);
+  Column->addWidget(FSpectrum);
   Column->addStretch(1);
   FAutoRange = MakePanelButton(tr("AUTO-RANGE"), 0, CModeButtonHeight, true, this);
   FAutoRange->setObjectName("btnAutoRange");

@@ -1,14 +1,15 @@
 #pragma once
 
 // The side bar of the front panel: the Connect button, the time base, the
-// time-span readout, the trigger channel, slope and mode, HOLD and
-// AUTO-RANGE. It shows a device's state and reports clicks as the values they
+// time-span readout, the trigger channel, slope and mode, HOLD, the SPECTRUM
+// view's button and AUTO-RANGE. It shows a device's state and reports clicks as the values they
 // stand for; it never changes a device itself.
 
 #include <QFrame>
 
 #include "osc/OscTypes.h"
 
+class QAction;
 class QButtonGroup;
 class QLabel;
 class QMenu;
@@ -19,8 +20,9 @@ class TSideBar : public QFrame {
   Q_OBJECT
 
 public:
-  // ConnectionMenu drops down from the Connect button.
-  TSideBar(QMenu* ConnectionMenu, QWidget* Parent);
+  // ConnectionMenu drops down from the Connect button; the SPECTRUM button
+  // shows and triggers SpectrumAction (a checkable action of the window).
+  TSideBar(QMenu* ConnectionMenu, QAction* SpectrumAction, QWidget* Parent);
 
   // Shows the time base, the trigger channel, slope and mode, AUTO-RANGE and
   // HOLD. A trigger channel other than 0 or 1 leaves its buttons as they are.
@@ -40,6 +42,7 @@ public:
   QToolButton* btnNormal() const { return FNormal; }
   QToolButton* btnSingle() const { return FSingle; }
   QToolButton* btnHold() const { return FHold; }
+  QToolButton* btnSpectrum() const { return FSpectrum; }
   QToolButton* btnAutoRange() const { return FAutoRange; }
 
 signals:
@@ -71,5 +74,6 @@ private:
   QToolButton* FNormal;
   QToolButton* FSingle;
   QToolButton* FHold;
+  QToolButton* FSpectrum;
   QToolButton* FAutoRange;
 };

@@ -123,6 +123,9 @@ void TOscDevice::UpdateMeasurements() {
       Timing = Signal.Timing();
     Signal.Measurement().Update(Values[static_cast<std::size_t>(I)], First, Second, &Timing);
   }
+  ++FCaptures;
+  if (FOnCapture)
+    FOnCapture(this);
 }
 
 void TOscDevice::SignalChanged(TOscSignal*, TOscDeviceProperties Changes) {

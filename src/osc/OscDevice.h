@@ -4,6 +4,7 @@
 // trigger, battery and the channels. Concrete devices (the scope driver and the
 // demo device) derive from TOscDevice and create their channels.
 
+#include <cstdint>
 #include <functional>
 #include <iosfwd>
 #include <memory>
@@ -98,7 +99,12 @@ public:
 
   // Measurements (all channels' readouts refreshed in index order).
   double dBgain() const;
+  // The devices call it once per complete capture; after the readouts it
+  // advances Captures and calls OnCapture, so that whatever is computed from
+  // a whole capture (the math channel, the spectrum) runs once per capture
+  // and not per block.
   void UpdateMeasurements();
+  std::uint64_t Captures() const { return FCaptures; }
 
   // Export of the current capture and settings.
   void SaveToStream(std::ostream& Stream) const;
@@ -121,6 +127,8 @@ public:
 
   const TNotifyEvent& OnChange() const { return FOnChange; }
   void SetOnChange(TNotifyEvent Value) { FOnChange = std::move(Value); }
+  const TNotifyEvent& OnCapture() const { return FOnCapture; }
+  void SetOnCapture(TNotifyEvent Value) { FOnCapture = std::move(Value); }
   const TNotifyEvent& OnCalibrate() const { return FOnCalibrate; }
   void SetOnCalibrate(TNotifyEvent Value) { FOnCalibrate = std::move(Value); }
   const TNotifyEvent& OnCalibrated() const { return FOnCalibrated; }
@@ -153,8 +161,10 @@ private:
   std::unique_ptr<TOscSignals> FSignals;
   std::unique_ptr<TOscSignalObserver> FSignalObserver;
   TNotifyEvent FOnChange;
+  TNotifyEvent FOnCapture;
   TNotifyEvent FOnCalibrate;
   TNotifyEvent FOnCalibrated;
+  std::uint64_t FCaptures = 0;
   int FSampleMin = 3;
   int FSampleMax = 252;
 };

@@ -25,6 +25,10 @@ constexpr int OscOrdinalCount(TOscMathMode) {
 // "Off", "CH1+CH2", "CH1-CH2", "CH2-CH1", "CH1×CH2".
 extern const char* const COscMathModeNames[COscMathModeCount];
 
+// The math trace's colour (0x00BBGGRR): a magenta that neither channel's
+// cyan nor its pale yellow resembles.
+constexpr TOscColor COscMathColor = 0xFF50FF;
+
 class TOscMath {
 public:
   // ADevice (not owned) supplies the channels 0 and 1; it must outlive this.

@@ -93,6 +93,43 @@ TEST_F(SettingsTest, ReadsStoredIntegersAndRejectsOtherData) {
             "Invalid data type for 'Other'");
 }
 
+TEST_F(SettingsTest, AnalysisChoicesReadBackAndAnythingElseReadsAsTheDefault) {
+  // What a store holds under each name -> what the program then shows.
+  struct TCase {
+    const char* Name;
+    QVariant Raw;
+    int Expected;
+  };
+  const TCase Cases[] = {
+      {"SpectrumShown", 1, 1},
+      {"SpectrumShown", 2, 0},
+      {"SpectrumWindow", 4, swFlatTop},
+      {"SpectrumWindow", 5, swHann},
+      {"SpectrumWindow", -1, swHann},
+      {"SpectrumWindow", QString("Hann"), swHann},
+      {"MathMode", 4, mmMultiply},
+      {"MathMode", 9, mmOff},
+      {"MathVoltsPerDivision", 12, vdiv5mV},
+      {"MathVoltsPerDivision", 0, vdiv10V}, // no range
+      {"MathVoltsPerDivision", 13, vdiv10V},
+      {"XY", 1, 1},
+      {"XY", QString("yes"), 0},
+  };
+  for (const TCase& C : Cases) {
+    SCOPED_TRACE(std::string(C.Name) + " " + C.Raw.toString().toStdString());
+    QFile::remove(File());
+    QSettings(File(), QSettings::IniFormat).setValue(C.Name, C.Raw);
+    const TApplicationSettings Settings(File());
+    const int Read[] = {Settings.SpectrumShown(), Settings.SpectrumWindow(), Settings.MathMode(),
+                        Settings.MathVoltsPerDivision(), Settings.XY()};
+    const int Defaults[] = {0, swHann, mmOff, vdiv10V, 0};
+    const char* const Names[] = {"SpectrumShown", "SpectrumWindow", "MathMode",
+                                 "MathVoltsPerDivision", "XY"};
+    for (int I = 0; I < 5; ++I)
+      EXPECT_EQ(Read[I], std::string(Names[I]) == C.Name ? C.Expected : Defaults[I]) << Names[I];
+  }
+}
+
 TEST_F(SettingsTest, UnwritableStoreRaisesAndKeepsTheOldValue) {
   TApplicationSettings Settings(UnwritableFile());
   EXPECT_EQ(ErrorOf([&] { Settings.SetMaxFps(30); }), "Failed to set data for 'MaxFps'");

@@ -85,26 +85,26 @@ TEST_F(AppTest, MenusHoldTheActionsInTheirPlaces) {
     return L;
   };
   QList<QAction*> Top = Main().menuBar()->actions();
-  ASSERT_EQ(Top.size(), 3);
+  ASSERT_EQ(Top.size(), 4);
   EXPECT_EQ(Top[0]->text(), "&File");
   EXPECT_EQ(Captions(Top[0]->menu()), QStringList({"&Connect", "-", "&Export...", "-", "E&xit"}));
   EXPECT_EQ(Captions(Top[0]->menu()->actions()[0]->menu()),
             QStringList({"&WiFi...", "&USB...", "-", "&Demo"}));
-  EXPECT_EQ(Captions(Top[1]->menu()), QStringList({"&Options...", "&Wifi settings...", "-",
+  EXPECT_EQ(Top[1]->text(), "&View");
+  EXPECT_EQ(Captions(Top[1]->menu()),
+            QStringList({"&Spectrum", "Spectrum &window", "-", "&Math", "&XY"}));
+  EXPECT_EQ(Captions(Top[1]->menu()->actions()[1]->menu()),
+            QStringList({"Rectangular", "Hann", "Hamming", "Blackman-Harris", "Flat top"}));
+  EXPECT_EQ(Captions(Top[1]->menu()->actions()[3]->menu()),
+            QStringList({"Off", "CH1+CH2", "CH1-CH2", "CH2-CH1", "CH1×CH2"}));
+  EXPECT_EQ(Captions(Top[2]->menu()), QStringList({"&Options...", "&Wifi settings...", "-",
                                                    "&Calibrate your ZELVO", "&Debug mode on/off"}));
-  EXPECT_EQ(Captions(Top[2]->menu()), QStringList({"&Index...", "-", "&About..."}));
+  EXPECT_EQ(Captions(Top[3]->menu()), QStringList({"&Index...", "-", "&About..."}));
   EXPECT_EQ(Captions(Main().SideBar().btnConnect()->menu()),
             QStringList({"&WiFi...", "&USB...", "-", "&Demo"}));
   EXPECT_EQ(Main().actExport->shortcut(), QKeySequence("Ctrl+X"));
   EXPECT_EQ(Main().actDebug->shortcut(), QKeySequence("Ctrl+D"));
   EXPECT_TRUE(Main().actDisconnect->shortcut().isEmpty());
-  // The value-type menus: 13 items in ordinal order, tagged by ordinal.
-  for (int C = 0; C < 2; ++C) {
-    QMenu* M = Main().ValueTypeMenu(C);
-    ASSERT_EQ(M->actions().size(), 13);
-    EXPECT_EQ(M->actions()[3]->text(), "Vpp");
-    EXPECT_EQ(M->actions()[12]->data().toInt(), 12);
-  }
 }
 
 TEST_F(DriverPanelTest, VoltsPerDivisionStepsAreLimitedAndAlwaysSent) {

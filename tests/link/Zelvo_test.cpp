@@ -189,6 +189,8 @@ TEST_F(ZelvoTest, SampleBlocksLandAtTheirOffsetAndTheLastOneUpdatesMeasurements)
     EXPECT_EQ(Device.Signals()[0].Fill(), CSampleCount);
     EXPECT_EQ(Device.Signals()[0].Measurement().ToString() != CInvalidValue, C.Updates);
     EXPECT_EQ(Device.Signals()[1].Measurement().ToString() != CInvalidValue, C.Updates);
+    // Only the block that completes the capture counts as a capture.
+    EXPECT_EQ(Device.Captures(), C.Updates ? 1u : 0u);
   }
 }
 

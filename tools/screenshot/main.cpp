@@ -21,8 +21,10 @@
 #include "app/ApplicationSettings.h"
 #include "app/DarkSkin.h"
 #include "app/MainForm.h"
+#include "app/MathStrip.h"
 #include "app/VersionInfo.h"
 #include "app/ZelvoWindows.h"
+#include "display/OscSpectrumView.h"
 #include "link/Zelvo.h"
 #include "sim/ZelvoSimulator.h"
 
@@ -65,6 +67,18 @@ void ShowReadableTraces(TMainForm& Main) {
   Main.SetValueType2(TOscMeasurementType::Vrms);
 }
 
+// The spectrum view below the scope view with the marker on channel 2's
+// peak, and the math channel on: the demo's 150 Hz and 300 Hz sines and
+// their sum.
+void ShowSpectrumAndMath(TMainForm& Main) {
+  Main.actSpectrum->trigger();
+  TOscSpectrumView& View = Main.SpectrumView();
+  if (const TOscSpectrumLevels* Ch2 = View.Levels(1))
+    View.SetMarkerBin(Ch2->Peak().Bin);
+  if (QAction* Sum = Main.MathStrip().ModeMenu()->actions().value(mmAdd))
+    Sum->trigger();
+}
+
 const TScene CScenes[] = {
     {"main", false, TGrab::MainWindow, [](TMainForm&) {}},
     {"connect-menu", false, TGrab::MainWindow, [](TMainForm& M) { PopUpMenuOf(M, "btnConnect"); }},
@@ -73,6 +87,7 @@ const TScene CScenes[] = {
     {"wifi-dialog", false, TGrab::Modal, [](TMainForm& M) { M.actConnectTcp->trigger(); }},
     {"usb-dialog", false, TGrab::Modal, [](TMainForm& M) { M.actConnectUsb->trigger(); }},
     {"about", false, TGrab::Modal, [](TMainForm& M) { M.actAbout->trigger(); }},
+    {"spectrum", false, TGrab::MainWindow, ShowSpectrumAndMath},
     {"connected", true, TGrab::MainWindow, ShowReadableTraces},
     {"wifi-settings", true, TGrab::Modal, [](TMainForm& M) { M.actWifiCfg->trigger(); }},
     {"calibration-warning", true, TGrab::Modal, [](TMainForm& M) { M.actCalibrate->trigger(); }},
