@@ -35,19 +35,6 @@ char Windows1252Char(char32_t CodePoint) {
   return '?';
 }
 
-void AppendUtf8(std::string& Text, char32_t CodePoint) {
-  if (CodePoint < 0x80) {
-    Text += static_cast<char>(CodePoint);
-  } else if (CodePoint < 0x800) {
-    Text += static_cast<char>(0xC0 | (CodePoint >> 6));
-    Text += static_cast<char>(0x80 | (CodePoint & 0x3F));
-  } else {
-    Text += static_cast<char>(0xE0 | (CodePoint >> 12));
-    Text += static_cast<char>(0x80 | ((CodePoint >> 6) & 0x3F));
-    Text += static_cast<char>(0x80 | (CodePoint & 0x3F));
-  }
-}
-
 } // namespace
 
 std::string OscTimeScaleStr(TOscTimeBase TimeBase) {
@@ -119,9 +106,27 @@ std::string OscWindows1252ToUtf8(const std::string& Bytes) {
   for (const char C : Bytes) {
     const unsigned char B = static_cast<unsigned char>(C);
     if (B >= 0x80 && B < 0xA0)
-      AppendUtf8(Result, CWindows1252High[B - 0x80] != 0 ? CWindows1252High[B - 0x80] : 0xFFFD);
+      OscAppendUtf8(Result, CWindows1252High[B - 0x80] != 0 ? CWindows1252High[B - 0x80] : 0xFFFD);
     else
-      AppendUtf8(Result, B);
+      OscAppendUtf8(Result, B);
   }
   return Result;
+}
+
+void OscAppendUtf8(std::string& Text, char32_t CodePoint) {
+  if (CodePoint < 0x80) {
+    Text += static_cast<char>(CodePoint);
+  } else if (CodePoint < 0x800) {
+    Text += static_cast<char>(0xC0 | (CodePoint >> 6));
+    Text += static_cast<char>(0x80 | (CodePoint & 0x3F));
+  } else if (CodePoint < 0x10000) {
+    Text += static_cast<char>(0xE0 | (CodePoint >> 12));
+    Text += static_cast<char>(0x80 | ((CodePoint >> 6) & 0x3F));
+    Text += static_cast<char>(0x80 | (CodePoint & 0x3F));
+  } else {
+    Text += static_cast<char>(0xF0 | (CodePoint >> 18));
+    Text += static_cast<char>(0x80 | ((CodePoint >> 12) & 0x3F));
+    Text += static_cast<char>(0x80 | ((CodePoint >> 6) & 0x3F));
+    Text += static_cast<char>(0x80 | (CodePoint & 0x3F));
+  }
 }

@@ -37,3 +37,5 @@ std::string OscLevelToStr(std::int64_t Position, const TOscSignal& Channel);
 // U+FFFD.
 std::string OscUtf8ToWindows1252(const std::string& Text);
 std::string OscWindows1252ToUtf8(const std::string& Bytes);
+// Appends one code point (up to U+10FFFF) as UTF-8.
+void OscAppendUtf8(std::string& Text, char32_t CodePoint);
