@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <iostream>
 
+#include "link/ZelvoRecording.h"
 #include "sim/ZelvoSimOptions.h"
 #include "sim/ZelvoSimulator.h"
 
@@ -24,6 +25,15 @@ int main(int argc, char** argv) {
     return 0;
   }
   std::signal(SIGPIPE, SIG_IGN);
+  // A recording that cannot be read is said now, not at the first client.
+  if (!Options.Config.ReplayFile.empty()) {
+    try {
+      TZelvoRecordingReader Check(Options.Config.ReplayFile);
+    } catch (const std::exception& E) {
+      std::fprintf(stderr, "zelvo-sim: %s\n", E.what());
+      return 1;
+    }
+  }
   const bool Quiet = Options.Quiet;
   TZelvoSimulator Sim(Options.Config, [Quiet](const std::string& Line) {
     const bool LinkLine = Line.rfind("listening", 0) == 0 || Line.rfind("pty: /", 0) == 0;
