@@ -4,8 +4,9 @@
 // from the options before the link comes up (so that the one settings frame
 // the driver sends on connect carries them), then the first complete
 // capture(s) taken with those settings written as the program exports them,
-// with every channel's readouts printed. It runs its own event loop, so tests
-// can run it in-process beside the simulator.
+// with every channel's readouts printed; or, with --record, every frame
+// received for a while written to a recording. It runs its own event loop, so
+// tests can run it in-process beside the simulator.
 
 #include <QEventLoop>
 #include <QTimer>
@@ -17,6 +18,7 @@
 #include "capture/ZelvoCaptureOptions.h"
 #include "link/Zelvo.h"
 #include "link/ZelvoFrames.h"
+#include "link/ZelvoRecorder.h"
 
 class TZelvoCapture {
 public:
@@ -41,6 +43,8 @@ private:
   void LinkLost();
   void FrameReceived(const TZelvoPacket& Packet);
   void CaptureComplete();
+  void StartRecording();
+  void RecordingDone();
   void PrintReadouts();
   void TimedOut();
   void Finish(TZelvoCaptureExit Code, const std::string& Message = {});
@@ -55,8 +59,11 @@ private:
   std::string FAddress; // the resolved IPv4 address of --host
   std::unique_ptr<TZelvoConnection> FLink;
   TZelvoConnectionObserver FObserver;
+  std::unique_ptr<TZelvoRecorder> FRecorder;
   QEventLoop FLoop;
   QTimer FTimeout;
+  QTimer FRecordEnd;
+  QTimer FRecordFlush;
   bool FConnected = false;
   bool FDone = false;
   TZelvoCaptureExit FExit = ceSuccess;

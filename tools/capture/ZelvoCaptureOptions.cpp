@@ -72,6 +72,18 @@ long long ToInteger(const QString& Value, long long Min, long long Max, const QS
   return N;
 }
 
+// A number of seconds above 0 and up to a day, in milliseconds.
+int Milliseconds(const QString& Value, const QString& Option) {
+  bool Ok = false;
+  const double Seconds = Value.toDouble(&Ok);
+  if (!Ok || !(Seconds > 0) || Seconds > 86400)
+    throw EBadOption(
+        QStringLiteral("--%1: \"%2\" is not a number of seconds above 0 and up to 86400")
+            .arg(Option, Value)
+            .toStdString());
+  return std::max(1, static_cast<int>(std::lround(Seconds * 1000)));
+}
+
 // The decimal separator of a named locale ("de_DE" gives ','). "C" and
 // "POSIX" are the C locale; a name Qt does not know is refused rather than
 // silently read as C.
@@ -99,7 +111,7 @@ Exit codes:
   3  the connection was refused, could not be made or was lost
   4  the serial port cannot be opened
   5  timeout: no link or no complete capture within --timeout
-  6  a capture file cannot be written
+  6  a capture file or the recording cannot be written
 Errors are written to standard error, one line naming the cause.
 )";
 
@@ -112,7 +124,12 @@ rising, auto, level 128), waits for the first complete capture taken with them
 and writes BASE.csv (samples) and BASE.json (parameters) in the formats of the
 program's export. Then it prints each channel's thirteen readouts, one per
 line, for example "CH1 Vpp 40.00V". With --count N the captures go to
-BASE-1 .. BASE-N, each group of readouts after a line naming its base.)";
+BASE-1 .. BASE-N, each group of readouts after a line naming its base.
+
+With --record FILE --seconds N it takes no captures: it records every frame
+the scope sends for N seconds from the link's start into FILE (the program's
+recording format, docs/recording-format.md), then prints one line
+"FILE: FRAMES frames, BYTES bytes". zelvo-sim --replay FILE serves it again.)";
 
 } // namespace
 
@@ -133,6 +150,10 @@ TZelvoCaptureCommandLine ZelvoCaptureParseCommandLine(const QStringList& Args) {
   const QCommandLineOption Out("out", "Base name of the files: BASE.csv and BASE.json.", "BASE");
   const QCommandLineOption Count("count", "Take N captures into BASE-1 .. BASE-N (default 1).", "N",
                                  "1");
+  const QCommandLineOption Record(
+      "record", "Record every frame the scope sends into FILE instead of taking captures.", "FILE");
+  const QCommandLineOption RecordSeconds("seconds", "How long --record records (seconds).",
+                                         "SECONDS");
   const QCommandLineOption Timeout(
       "timeout", "Seconds to wait for the link and for each capture (default 10).", "SECONDS",
       "10");
@@ -162,7 +183,8 @@ TZelvoCaptureCommandLine ZelvoCaptureParseCommandLine(const QStringList& Args) {
   const QCommandLineOption TriggerMode("trigger-mode", "Trigger mode: normal, auto, once.", "MODE");
   const QCommandLineOption TriggerLevel("trigger-level", "Trigger level as a sample value, 3..252.",
                                         "N");
-  Parser.addOptions({Host, Port, Serial, Out, Count, Timeout, Locale, TimeBase});
+  Parser.addOptions(
+      {Host, Port, Serial, Out, Count, Record, RecordSeconds, Timeout, Locale, TimeBase});
   for (int C = 0; C < 2; ++C)
     Parser.addOptions({VDiv[C], Coupling[C], Probe[C], Position[C]});
   Parser.addOptions({TriggerChannel, TriggerSlope, TriggerMode, TriggerLevel});
@@ -202,16 +224,27 @@ TZelvoCaptureCommandLine ZelvoCaptureParseCommandLine(const QStringList& Args) {
       if (O.Serial.empty())
         throw EBadOption("--serial: empty port name");
     }
-    if (!Parser.isSet(Out) || Parser.value(Out).isEmpty())
-      throw EBadOption("--out BASE is required");
-    O.Out = Parser.value(Out).toStdString();
+    if (Parser.isSet(Out) == Parser.isSet(Record))
+      throw EBadOption("give either --out BASE or --record FILE");
+    if (Parser.isSet(Out)) {
+      O.Out = Parser.value(Out).toStdString();
+      if (O.Out.empty())
+        throw EBadOption("--out: empty base name");
+    } else {
+      O.Record = Parser.value(Record).toStdString();
+      if (O.Record.empty())
+        throw EBadOption("--record: empty file name");
+      if (!Parser.isSet(RecordSeconds))
+        throw EBadOption("--record needs --seconds");
+      O.RecordMs = Milliseconds(Parser.value(RecordSeconds), "seconds");
+    }
+    for (const QCommandLineOption* Only : {&Count, &Locale})
+      if (Parser.isSet(*Only) && O.Out.empty())
+        throw EBadOption("--" + Only->names().first().toStdString() + " needs --out");
+    if (Parser.isSet(RecordSeconds) && O.Record.empty())
+      throw EBadOption("--seconds needs --record");
     O.Count = static_cast<int>(ToInteger(Parser.value(Count), 1, 1000000, "count"));
-    bool Ok = false;
-    const double Seconds = Parser.value(Timeout).toDouble(&Ok);
-    if (!Ok || !(Seconds > 0) || Seconds > 86400)
-      throw EBadOption("--timeout: \"" + Parser.value(Timeout).toStdString() +
-                       "\" is not a number of seconds above 0 and up to 86400");
-    O.TimeoutMs = std::max(1, static_cast<int>(std::lround(Seconds * 1000)));
+    O.TimeoutMs = Milliseconds(Parser.value(Timeout), "timeout");
     if (Parser.isSet(Locale))
       O.DecimalSeparator = LocaleSeparator(Parser.value(Locale));
 

@@ -41,6 +41,9 @@ struct TZelvoCaptureOptions {
   std::optional<int> TriggerLevel;
   std::string Out; // base name of the files
   int Count = 1;
+  // Instead of captures: every frame received for RecordMs into this file.
+  std::string Record;
+  int RecordMs = 0;
   int TimeoutMs = 10000;
   char DecimalSeparator = '.';
 };
