@@ -109,8 +109,9 @@ public:
       Fail(FFileName, 1, "far too long for the parameters of a capture");
     TOscJsonValue Root;
     try {
-      // A UTF-8 micro sign, as an editor may leave it, reads like the byte 0xB5.
-      std::string Text = Bytes;
+      // An editor may have saved the file as UTF-8: its byte order mark goes,
+      // and its micro sign reads like the byte 0xB5.
+      std::string Text = Bytes.compare(0, 3, "\xEF\xBB\xBF") == 0 ? Bytes.substr(3) : Bytes;
       for (std::size_t P; (P = Text.find("\xC2\xB5")) != std::string::npos;)
         Text.replace(P, 2, "\xB5");
       Root = OscParseJson(OscWindows1252ToUtf8(Text));

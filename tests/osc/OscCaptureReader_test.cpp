@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -225,6 +226,29 @@ TEST_F(CaptureReaderTest, IncompleteCaptureKeepsItsFill) {
   Opened.Open(Path("capture.csv"));
   EXPECT_EQ(Opened.Signals()[0].Fill(), 1000);
   EXPECT_EQ(Opened.Signals()[1].Fill(), 1000);
+  EXPECT_EQ(Readouts(Opened), Readouts(Original));
+}
+
+// An editor may reflow the parameters and save them as UTF-8, and a program
+// may write the samples with bare LF line ends.
+TEST_F(CaptureReaderTest, ReadsFilesAsOtherProgramsLeaveThem) {
+  TTestDevice Original;
+  SetUp(Original, CExactCases[1]);
+  FillSamples(Original);
+  Export(Original, "capture");
+  std::string Json = "\xEF\xBB\xBF" + ReadFile(Path("capture.json"));
+  for (std::size_t P = 0; (P = Json.find_first_of(",{", P)) != std::string::npos; P += 3)
+    Json.insert(P + 1, "\n ");
+  Json.replace(Json.find('\xB5'), 1, "\xC2\xB5");
+  WriteFile(Path("capture.json"), Json);
+  std::string Csv = ReadFile(Path("capture.csv"));
+  Csv.erase(std::remove(Csv.begin(), Csv.end(), '\r'), Csv.end());
+  WriteFile(Path("capture.csv"), Csv);
+
+  TOscCaptureDevice Opened;
+  Opened.Open(Path("capture.csv"));
+  EXPECT_EQ(Opened.TimeBase(), tb500us);
+  EXPECT_EQ(Opened.Signals()[1].YPosition(), 255);
   EXPECT_EQ(Readouts(Opened), Readouts(Original));
 }
 
