@@ -150,12 +150,8 @@ bool TZelvoReplayConnection::PlayNext() {
   ReadAhead();
   ++FFramesPlayed;
   ProcessData(FScratch.Frame.data(), static_cast<int>(FScratch.Frame.size()));
-  if (!FNext && !FFinished && Connected()) {
-    FFinished = true;
-    FTimer->stop();
-    if (FOnFinished)
-      FOnFinished(this);
-  }
+  if (!FNext)
+    Finish();
   return Connected() && FNext.has_value();
 }
 
@@ -185,13 +181,19 @@ void TZelvoReplayConnection::Arm() {
   if (!Connected() || FPaused || !FNext) {
     FTimer->stop();
     // An empty recording ends as soon as it starts.
-    if (Connected() && !FNext && !FFinished) {
-      FFinished = true;
-      if (FOnFinished)
-        FOnFinished(this);
-    }
+    if (!FNext)
+      Finish();
     return;
   }
   const double Wait = static_cast<double>(FNext->Time - Position()) / FSpeed / 1000;
   FTimer->start(Wait <= 0 ? 0 : static_cast<int>(std::min(std::ceil(Wait), 1e9)));
+}
+
+void TZelvoReplayConnection::Finish() {
+  if (FFinished || !Connected())
+    return;
+  FFinished = true;
+  FTimer->stop();
+  if (FOnFinished)
+    FOnFinished(this);
 }

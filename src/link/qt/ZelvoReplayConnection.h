@@ -77,6 +77,8 @@ private:
   bool PlayNext();
   void ReadAhead();
   void Arm();
+  // Marks the end of the recording, once.
+  void Finish();
   // Takes the position the clock has reached as the new starting point.
   void Rebase();
 

@@ -173,6 +173,16 @@ TEST_F(ZelvoReplayTest, CutShortRecordingPlaysItsCompleteRecordsAndSaysWhatWasDr
   EXPECT_EQ(Replay.DroppedBytes(), static_cast<std::int64_t>(Frames[15].size() + 12 - 100));
 }
 
+TEST_F(ZelvoReplayTest, EmptyRecordingFinishesAtOnce) {
+  TZelvoRecordingWriter(File, 0).Close();
+  Replay.Open();
+  EXPECT_TRUE(Replay.Finished());
+  EXPECT_EQ(Finishes, 1);
+  Advance(1000 * CMs);
+  EXPECT_EQ(Finishes, 1);
+  EXPECT_TRUE(Played.empty());
+}
+
 TEST_F(ZelvoReplayTest, OpenRefusesWhatIsNotARecording) {
   Replay.SetFileName(File + ".missing");
   EXPECT_THROW(Replay.Open(), EOscError);
