@@ -7,9 +7,10 @@
 // Figures: frames written per second; frames lost (the file read back: every
 // sample block must follow the one before it, and the file must hold every
 // frame the link delivered); the longest stall of the event loop, from a
-// 1 ms heartbeat timer; the time spent in the recorder per frame and per
-// timer flush; the longest wait from a frame's arrival to its bytes being in
-// the file (its size checked every 10 ms).
+// 1 ms heartbeat timer, with the part of it spent in the recorder, and the
+// stalls longer than a 60 Hz display frame; the time spent in the recorder
+// per frame and per timer flush; the longest wait from a frame's arrival to
+// its bytes being in the file (its size checked every 10 ms).
 //
 //   build/release/bench/link/qt/linkqt_Recording_bench [--seconds 600]
 //       [--file PATH] [--no-record]
@@ -43,9 +44,15 @@ std::int64_t NowUs() {
   return ZelvoSteadyMicroseconds();
 }
 
+constexpr std::int64_t CDisplayFrameUs = 16667;
+
 struct TFigures {
   std::int64_t Frames = 0;
   std::int64_t LongestStallUs = 0;
+  std::int64_t LongestStallInRecorderUs = 0;
+  std::int64_t LongStalls = 0;            // over a display frame
+  std::int64_t LongStallsOfRecorder = 0;  // of those, over half in the recorder
+  std::int64_t InRecorderSinceBeatUs = 0; // recorder time since the last heartbeat
   std::int64_t HeartbeatTicks = 0;
   std::int64_t RecorderMaxUs = 0;
   std::int64_t RecorderTotalUs = 0;
@@ -136,6 +143,7 @@ int main(int argc, char** argv) {
     ++F.Frames;
     F.RecorderMaxUs = std::max(F.RecorderMaxUs, End - FrameStart);
     F.RecorderTotalUs += End - FrameStart;
+    F.InRecorderSinceBeatUs += End - FrameStart;
     if (Recorder)
       Waiting.emplace_back(Recorder->Bytes(), FrameStart);
   });
@@ -149,7 +157,9 @@ int main(int argc, char** argv) {
         return;
       const std::int64_t Start = NowUs();
       Recorder->FlushIfDue();
-      F.FlushTimerMaxUs = std::max(F.FlushTimerMaxUs, NowUs() - Start);
+      const std::int64_t Spent = NowUs() - Start;
+      F.FlushTimerMaxUs = std::max(F.FlushTimerMaxUs, Spent);
+      F.InRecorderSinceBeatUs += Spent;
     });
   });
   Flush.start();
@@ -162,9 +172,19 @@ int main(int argc, char** argv) {
   QObject::connect(&Heartbeat, &QTimer::timeout, [&] {
     const std::int64_t Now = NowUs();
     if (Measuring) {
-      F.LongestStallUs = std::max(F.LongestStallUs, Now - LastBeat - 1000);
+      const std::int64_t Stall = Now - LastBeat - 1000;
+      if (Stall > F.LongestStallUs) {
+        F.LongestStallUs = Stall;
+        F.LongestStallInRecorderUs = F.InRecorderSinceBeatUs;
+      }
+      if (Stall > CDisplayFrameUs) {
+        ++F.LongStalls;
+        if (2 * F.InRecorderSinceBeatUs > Stall)
+          ++F.LongStallsOfRecorder;
+      }
       ++F.HeartbeatTicks;
     }
+    F.InRecorderSinceBeatUs = 0;
     LastBeat = Now;
   });
 
@@ -189,7 +209,7 @@ int main(int argc, char** argv) {
       Measuring = true;
       Clock.start();
       F.Frames = 0;
-      F.LongestStallUs = 0;
+      F.LongestStallUs = F.LongestStallInRecorderUs = F.LongStalls = F.LongStallsOfRecorder = 0;
       QTimer::singleShot(Seconds * 1000, Qt::PreciseTimer, &App, [&] {
         Elapsed = static_cast<double>(Clock.nsecsElapsed()) / 1e9;
         App.quit();
@@ -220,9 +240,13 @@ int main(int argc, char** argv) {
               Record ? "recording" : "not recording (baseline)", Seconds);
   std::printf("frames received: %lld (%.1f per second over the measured %.1f s)\n",
               static_cast<long long>(Received), static_cast<double>(F.Frames) / Elapsed, Elapsed);
-  std::printf("longest event-loop stall: %.2f ms (1 ms heartbeat, %lld ticks)\n",
+  std::printf("longest event-loop stall: %.2f ms, %.2f ms of it in the recorder (1 ms heartbeat, "
+              "%lld ticks)\n",
               static_cast<double>(F.LongestStallUs) / 1000.0,
+              static_cast<double>(F.LongestStallInRecorderUs) / 1000.0,
               static_cast<long long>(F.HeartbeatTicks));
+  std::printf("stalls over a 60 Hz frame (16.7 ms): %lld, %lld of them mostly in the recorder\n",
+              static_cast<long long>(F.LongStalls), static_cast<long long>(F.LongStallsOfRecorder));
   if (!Recorder)
     return 0;
   std::int64_t Records = 0, Gaps = 0, Dropped = 0;
