@@ -1,4 +1,4 @@
-<?xml version="1.0" encoding="utf-8"?>
+<?xml version='1.0' encoding='utf-8'?>
 <!DOCTYPE TS>
 <TS version="2.1" language="de">
 <context>
@@ -50,15 +50,15 @@
         <translation>Ungültige Paketgröße</translation>
     </message>
     <message>
-        <source>Invalid format &quot;%1&quot;</source>
+        <source>Invalid format "%1"</source>
         <translation>Ungültiges Format „%1“</translation>
     </message>
     <message>
-        <source>Cannot create file &quot;%1&quot;. %2</source>
+        <source>Cannot create file "%1". %2</source>
         <translation>Die Datei „%1“ kann nicht angelegt werden. %2</translation>
     </message>
     <message>
-        <source>Cannot write file &quot;%1&quot;. %2</source>
+        <source>Cannot write file "%1". %2</source>
         <translation>Die Datei „%1“ kann nicht geschrieben werden. %2</translation>
     </message>
     <message>
@@ -70,7 +70,7 @@
         <translation>Ungültiges Signal</translation>
     </message>
     <message>
-        <source>Can&apos;t change value while socket is active</source>
+        <source>Can't change value while socket is active</source>
         <translation>Der Wert kann nicht geändert werden, solange die Verbindung besteht</translation>
     </message>
     <message>
@@ -117,7 +117,7 @@
         <translation>Beim Start über WLAN mit dem Oszilloskop unter HOST (IPv4-Adresse in Punktschreibweise) und PORT (Vorgabe %1) verbinden, als wäre der WLAN-Dialog bestätigt worden.</translation>
     </message>
     <message>
-        <source>Connect over USB to the scope&apos;s serial PORT (e.g. ttyACM0) at start, as if confirmed in the USB dialog.</source>
+        <source>Connect over USB to the scope's serial PORT (e.g. ttyACM0) at start, as if confirmed in the USB dialog.</source>
         <translation>Beim Start über USB mit der seriellen Schnittstelle PORT des Oszilloskops (z. B. ttyACM0) verbinden, als wäre der USB-Dialog bestätigt worden.</translation>
     </message>
     <message>
@@ -125,7 +125,7 @@
         <translation>Bitte entweder --wifi oder --usb angeben, nicht beides.</translation>
     </message>
     <message>
-        <source>--wifi expects HOST[:PORT] with a dotted IPv4 address and a port of 1 to 65535, not &apos;%1&apos;.</source>
+        <source>--wifi expects HOST[:PORT] with a dotted IPv4 address and a port of 1 to 65535, not '%1'.</source>
         <translation>--wifi erwartet HOST[:PORT] mit einer IPv4-Adresse in Punktschreibweise und einem Port von 1 bis 65535, nicht „%1“.</translation>
     </message>
     <message>
@@ -155,11 +155,11 @@
 <context>
     <name>TApplicationSettings</name>
     <message>
-        <source>Invalid data type for &apos;%1&apos;</source>
+        <source>Invalid data type for '%1'</source>
         <translation>Ungültiger Datentyp für „%1“</translation>
     </message>
     <message>
-        <source>Failed to set data for &apos;%1&apos;</source>
+        <source>Failed to set data for '%1'</source>
         <translation>„%1“ konnte nicht gespeichert werden</translation>
     </message>
 </context>
@@ -201,7 +201,7 @@ Dieses Fenster schließt sich von selbst, sobald die Kalibrierung abgeschlossen 
         <translation>Information</translation>
     </message>
     <message>
-        <source>Sample buffer saved to &apos;%1&apos;</source>
+        <source>Sample buffer saved to '%1'</source>
         <translation>Die Messwerte wurden in „%1“ gespeichert</translation>
     </message>
 </context>
@@ -668,7 +668,7 @@ Dieses Fenster schließt sich von selbst, sobald die Kalibrierung abgeschlossen 
         <translation>Wählen Sie die IP-Adresse Ihres ZELVO aus, oder geben Sie sie ein</translation>
     </message>
     <message>
-        <source>&apos;%1&apos; is not a valid integer value</source>
+        <source>'%1' is not a valid integer value</source>
         <translation>„%1“ ist keine gültige ganze Zahl</translation>
     </message>
 </context>
@@ -815,45 +815,20 @@ Dieses Fenster schließt sich von selbst, sobald die Kalibrierung abgeschlossen 
         <translation>%1 (siehe --help)</translation>
     </message>
     <message>
-        <source>--%1: &quot;%2&quot; is not one of %3</source>
+        <source>--%1: "%2" is not one of %3</source>
         <translation>--%1: „%2“ ist keiner der Werte %3</translation>
     </message>
     <message>
-        <source>--%1: &quot;%2&quot; is not a whole number from %3 to %4</source>
+        <source>--%1: "%2" is not a whole number from %3 to %4</source>
         <translation>--%1: „%2“ ist keine ganze Zahl von %3 bis %4</translation>
     </message>
     <message>
-        <source>--locale: unknown locale &quot;%1&quot;</source>
+        <source>--locale: unknown locale "%1"</source>
         <translation>--locale: unbekanntes Gebietsschema „%1“</translation>
     </message>
     <message>
-        <source>--locale: the decimal separator of &quot;%1&quot; is not a single ASCII character</source>
+        <source>--locale: the decimal separator of "%1" is not a single ASCII character</source>
         <translation>--locale: das Dezimaltrennzeichen von „%1“ ist kein einzelnes ASCII-Zeichen</translation>
-    </message>
-    <message>
-        <source>
-Exit codes:
-  0  the captures were written
-  1  any other error
-  2  bad options
-  3  the connection was refused, could not be made or was lost
-  4  the serial port cannot be opened
-  5  timeout: no link or no complete capture within --timeout
-  6  a capture file cannot be written
-Errors are written to standard error, one line naming the cause.
-</source>
-        <translation>
-Rückgabewerte:
-  0  die Aufzeichnungen wurden geschrieben
-  1  jeder andere Fehler
-  2  ungültige Optionen
-  3  die Verbindung wurde abgelehnt, kam nicht zustande oder brach ab
-  4  die serielle Schnittstelle lässt sich nicht öffnen
-  5  Zeitüberschreitung: keine Verbindung oder keine vollständige Aufzeichnung
-     innerhalb von --timeout
-  6  eine Aufzeichnungsdatei lässt sich nicht schreiben
-Fehler gehen auf die Standardfehlerausgabe, eine Zeile, die die Ursache nennt.
-</translation>
     </message>
     <message>
         <source>Connect over TCP to HOST (an IPv4 address or a name).</source>
@@ -908,11 +883,11 @@ Fehler gehen auf die Standardfehlerausgabe, eine Zeile, die die Ursache nennt.
         <translation>Tastkopf von Kanal 2: x1, x10.</translation>
     </message>
     <message>
-        <source>Sample value of channel 1&apos;s zero line, 0..255.</source>
+        <source>Sample value of channel 1's zero line, 0..255.</source>
         <translation>Abtastwert der Nulllinie von Kanal 1, 0..255.</translation>
     </message>
     <message>
-        <source>Sample value of channel 2&apos;s zero line, 0..255.</source>
+        <source>Sample value of channel 2's zero line, 0..255.</source>
         <translation>Abtastwert der Nulllinie von Kanal 2, 0..255.</translation>
     </message>
     <message>
@@ -932,7 +907,7 @@ Fehler gehen auf die Standardfehlerausgabe, eine Zeile, die die Ursache nennt.
         <translation>Triggerpegel als Abtastwert, 3..252.</translation>
     </message>
     <message>
-        <source>unexpected argument &quot;%1&quot;</source>
+        <source>unexpected argument "%1"</source>
         <translation>unerwartetes Argument „%1“</translation>
     </message>
     <message>
@@ -952,12 +927,45 @@ Fehler gehen auf die Standardfehlerausgabe, eine Zeile, die die Ursache nennt.
         <translation>--serial: leerer Schnittstellenname</translation>
     </message>
     <message>
-        <source>--out BASE is required</source>
-        <translation>--out BASE ist erforderlich</translation>
+        <source>Write numbers with the decimal separator of locale NAME (de_DE) instead of the C locale's point. The Level values of BASE.json and the spectra always use a point.</source>
+        <translation>Zahlen mit dem Dezimaltrennzeichen des Gebietsschemas NAME (de_DE) statt mit dem Punkt des C-Gebietsschemas schreiben. Die Level-Werte in BASE.json und die Spektren stehen immer mit Punkt.</translation>
     </message>
     <message>
-        <source>--timeout: &quot;%1&quot; is not a number of seconds above 0 and up to 86400</source>
-        <translation>--timeout: „%1“ ist keine Anzahl Sekunden über 0 bis höchstens 86400</translation>
+        <source>Also write both channels' spectra as CSV to FILE (see above).</source>
+        <translation>Zusätzlich die Spektren beider Kanäle als CSV nach FILE schreiben (siehe oben).</translation>
+    </message>
+    <message>
+        <source>Window of the spectra: %1 (default hann).</source>
+        <translation>Fensterfunktion der Spektren: %1 (Vorgabe hann).</translation>
+    </message>
+    <message>
+        <source>--%1: "%2" is not a number of seconds above 0 and up to 86400</source>
+        <translation>--%1: „%2“ ist keine Zahl von Sekunden über 0 und bis 86400</translation>
+    </message>
+    <message>
+        <source>
+Exit codes:
+  0  the captures were written
+  1  any other error
+  2  bad options
+  3  the connection was refused, could not be made or was lost
+  4  the serial port cannot be opened
+  5  timeout: no link or no complete capture within --timeout
+  6  a capture file or the recording cannot be written
+Errors are written to standard error, one line naming the cause.
+</source>
+        <translation>
+Rückgabewerte:
+  0  die Aufzeichnungen wurden geschrieben
+  1  jeder andere Fehler
+  2  ungültige Optionen
+  3  die Verbindung wurde abgelehnt, kam nicht zustande oder brach ab
+  4  die serielle Schnittstelle lässt sich nicht öffnen
+  5  Zeitüberschreitung: keine Verbindung oder keine vollständige Aufzeichnung
+     innerhalb von --timeout
+  6  eine Aufzeichnungsdatei oder die Aufnahme lässt sich nicht schreiben
+Fehler gehen auf die Standardfehlerausgabe, eine Zeile, die die Ursache nennt.
+</translation>
     </message>
     <message>
         <source>Takes captures from a Zelvo oscilloscope without the window.
@@ -967,18 +975,23 @@ given below in one settings frame (unset ones keep the defaults of a new scope
 driver: 500us, both channels 10V AC x1 at position 128, trigger on channel 1,
 rising, auto, level 128), waits for the first complete capture taken with them
 and writes BASE.csv (samples) and BASE.json (parameters) in the formats of the
-program&apos;s export. Then it prints each channel&apos;s twenty readouts, one per line:
-the thirteen of the program&apos;s menus, then Freq, Period, Duty, +Width, -Width,
-Rise and Fall, for example &quot;CH1 Vpp 40.00V&quot;, &quot;CH1 Freq 1.00kHz&quot;. With
+program's export. Then it prints each channel's twenty readouts, one per line:
+the thirteen of the program's menus, then Freq, Period, Duty, +Width, -Width,
+Rise and Fall, for example "CH1 Vpp 40.00V", "CH1 Freq 1.00kHz". With
 --count N the captures go to BASE-1 .. BASE-N, each group of readouts after a
 line naming its base.
 
-With --spectrum FILE it also writes both channels&apos; magnitude spectra (4096
+With --spectrum FILE it also writes both channels' magnitude spectra (4096
 samples in volts, windowed) to FILE as CSV: the header
-&quot;frequency_hz,ch1_dbv,ch2_dbv&quot;, then one line per bin from 0 Hz to half the
+"frequency_hz,ch1_dbv,ch2_dbv", then one line per bin from 0 Hz to half the
 sample rate (2049 lines), levels in dBV (RMS) down to -200, always with a
 decimal point. With --count N the spectra go to FILE-1 .. FILE-N (the number
-before the extension).</source>
+before the extension).
+
+With --record FILE --seconds N it takes no captures: it records every frame
+the scope sends for N seconds from the link's start into FILE (the program's
+recording format, docs/recording-format.md), then prints one line
+"FILE: FRAMES frames, BYTES bytes". zelvo-sim --replay FILE serves it again.</source>
         <translation>Nimmt Aufzeichnungen von einem Zelvo-Oszilloskop ohne das Fenster auf.
 
 Verbindet sich über TCP (--host) oder eine serielle Schnittstelle (--serial),
@@ -990,127 +1003,67 @@ Einstellungen und schreibt BASE.csv (Messwerte) und BASE.json (Parameter) in
 den Formaten des Exports im Programm. Danach gibt es die zwanzig Messwerte
 jedes Kanals aus, einen je Zeile: die dreizehn aus den Menüs des Programms,
 dann Freq, Period, Duty, +Width, -Width, Rise und Fall, zum Beispiel
-&quot;CH1 Vpp 40.00V&quot;, &quot;CH1 Freq 1.00kHz&quot;. Mit --count N gehen die Aufzeichnungen
+"CH1 Vpp 40.00V", "CH1 Freq 1.00kHz". Mit --count N gehen die Aufzeichnungen
 nach BASE-1 .. BASE-N, jede Gruppe von Messwerten nach einer Zeile mit ihrem
 Basisnamen.
 
 Mit --spectrum FILE schreibt es zusätzlich die Betragsspektren beider Kanäle
 (4096 Messwerte in Volt, gefenstert) als CSV nach FILE: die Kopfzeile
-&quot;frequency_hz,ch1_dbv,ch2_dbv&quot;, dann eine Zeile je Frequenzlinie von 0 Hz bis
+"frequency_hz,ch1_dbv,ch2_dbv", dann eine Zeile je Frequenzlinie von 0 Hz bis
 zur halben Abtastrate (2049 Zeilen), Pegel in dBV (effektiv) bis hinab zu -200,
 immer mit Dezimalpunkt. Mit --count N gehen die Spektren nach FILE-1 .. FILE-N
-(die Nummer vor der Endung).</translation>
+(die Nummer vor der Endung).
+
+Mit --record FILE --seconds N nimmt es keine Aufzeichnungen auf: es schreibt
+jeden Rahmen, den das Oszilloskop in N Sekunden ab dem Verbindungsaufbau sendet,
+in die Aufnahme FILE (das Aufnahmeformat des Programms,
+docs/recording-format.md) und gibt dann eine Zeile
+"FILE: FRAMES frames, BYTES bytes" aus. zelvo-sim --replay FILE spielt sie
+wieder ab.</translation>
     </message>
     <message>
-        <source>Write numbers with the decimal separator of locale NAME (de_DE) instead of the C locale&apos;s point. The Level values of BASE.json and the spectra always use a point.</source>
-        <translation>Zahlen mit dem Dezimaltrennzeichen des Gebietsschemas NAME (de_DE) statt mit dem Punkt des C-Gebietsschemas schreiben. Die Level-Werte in BASE.json und die Spektren stehen immer mit Punkt.</translation>
+        <source>Record every frame the scope sends into FILE instead of taking captures.</source>
+        <translation>Statt Aufzeichnungen aufzunehmen, jeden Rahmen des Oszilloskops in die Aufnahme FILE schreiben.</translation>
     </message>
     <message>
-        <source>Also write both channels&apos; spectra as CSV to FILE (see above).</source>
-        <translation>Zusätzlich die Spektren beider Kanäle als CSV nach FILE schreiben (siehe oben).</translation>
+        <source>How long --record records (seconds).</source>
+        <translation>Wie lange --record aufnimmt (Sekunden).</translation>
     </message>
     <message>
-        <source>Window of the spectra: %1 (default hann).</source>
-        <translation>Fensterfunktion der Spektren: %1 (Vorgabe hann).</translation>
+        <source>give either --out BASE or --record FILE</source>
+        <translation>entweder --out BASE oder --record FILE angeben</translation>
+    </message>
+    <message>
+        <source>--out: empty base name</source>
+        <translation>--out: leerer Basisname</translation>
+    </message>
+    <message>
+        <source>--record: empty file name</source>
+        <translation>--record: leerer Dateiname</translation>
+    </message>
+    <message>
+        <source>--record needs --seconds</source>
+        <translation>--record braucht --seconds</translation>
+    </message>
+    <message>
+        <source>--%1 needs --out</source>
+        <translation>--%1 braucht --out</translation>
+    </message>
+    <message>
+        <source>--seconds needs --record</source>
+        <translation>--seconds braucht --record</translation>
+    </message>
+    <message>
+        <source>--spectrum: empty file name</source>
+        <translation>--spectrum: leerer Dateiname</translation>
+    </message>
+    <message>
+        <source>--window needs --spectrum</source>
+        <translation>--window braucht --spectrum</translation>
     </message>
 </context>
 <context>
     <name>ZelvoSim</name>
-    <message>
-        <source>Usage: zelvo-sim [OPTIONS]
-Plays a Zelvo two-channel scope on TCP and/or a pseudo-terminal, one client at
-a time on each, speaking the scope&apos;s frame protocol. Every frame received is
-logged in readable form on standard error. With neither --tcp nor --pty it
-listens on 127.0.0.1:2000.
-
-Links:
-  --tcp [ADDR:]PORT       listen on TCP (ADDR defaults to 127.0.0.1)
-  --pty [LINK]            open a pseudo-terminal, print its path, and make LINK
-                          a symbolic link to it if given
-  --rate FPS              sample frames per second, 0 = as fast as the link
-                          takes them (default 160)
-  --line-rate BPS         pace the pseudo-terminal at BPS bit/s, 10 bits a byte;
-                          0 = unpaced (default 38400)
-  --block PAIRS           sample pairs per frame, 1..512 (default 512)
-  --frames N              stop streaming after N sample frames (default: never)
-
-Signals (CH is 1 or 2):
-  --wave CH TYPE:FREQ:AMPL[:OFFSET]
-                          TYPE sine or square, FREQ in Hz, AMPL peak volts at
-                          the probe tip, OFFSET volts seen under DC coupling
-                          (defaults: 1 sine:1000:2, 2 square:500:1)
-  --probe CH 1|10         probe factor of a channel (default 1)
-  --noise STEPS           +- uniform noise in sample steps (default 1)
-
-Scope state:
-  --battery CODE          2 full, 3 low, 4 charging (default 2)
-  --calibration-ms MS     how long calibration takes (default 2000)
-  --debug-interval-ms MS  debug frames while debug output is on (default 200)
-  --ssid TEXT  --password TEXT  --wifi-channel N  --build TEXT  --firmware TEXT
-
-Faults (probabilities per frame, 0..1; all off by default):
-  --garbage P             random bytes between frames
-  --corrupt P             frames with a wrong checksum
-  --split                 write every frame in pieces of random size
-  --drop-after N          close the link after N frames (the pseudo-terminal
-                          vanishes and a new one is opened)
-  --bad-ordinals P        settings blocks with out-of-range ordinals
-  --seed N                seed of every random choice (default 1)
-
-  --quiet                 log nothing but the links
-  --help                  show this text
-</source>
-        <translation>Aufruf: zelvo-sim [OPTIONEN]
-Spielt ein zweikanaliges Zelvo-Oszilloskop über TCP und/oder ein
-Pseudo-Terminal, auf jedem ein Client zur Zeit, im Rahmenprotokoll des
-Oszilloskops. Jeder empfangene Rahmen wird lesbar auf der
-Standardfehlerausgabe protokolliert. Ohne --tcp und --pty lauscht es auf
-127.0.0.1:2000.
-
-Verbindungen:
-  --tcp [ADDR:]PORT       auf TCP lauschen (ADDR ohne Angabe 127.0.0.1)
-  --pty [LINK]            ein Pseudo-Terminal öffnen, seinen Pfad ausgeben und,
-                          falls angegeben, LINK als symbolischen Link darauf
-                          anlegen
-  --rate FPS              Messwertrahmen pro Sekunde, 0 = so schnell, wie die
-                          Verbindung sie abnimmt (Vorgabe 160)
-  --line-rate BPS         das Pseudo-Terminal mit BPS Bit/s takten, 10 Bit je
-                          Byte; 0 = ungetaktet (Vorgabe 38400)
-  --block PAIRS           Messwertpaare je Rahmen, 1..512 (Vorgabe 512)
-  --frames N              nach N Messwertrahmen nichts mehr senden
-                          (Vorgabe: nie)
-
-Signale (CH ist 1 oder 2):
-  --wave CH TYPE:FREQ:AMPL[:OFFSET]
-                          TYPE sine oder square, FREQ in Hz, AMPL Scheitelwert
-                          in Volt an der Tastkopfspitze, OFFSET Volt, die bei
-                          DC-Kopplung zu sehen sind
-                          (Vorgaben: 1 sine:1000:2, 2 square:500:1)
-  --probe CH 1|10         Tastkopffaktor eines Kanals (Vorgabe 1)
-  --noise STEPS           +- gleichverteiltes Rauschen in Abtaststufen
-                          (Vorgabe 1)
-
-Zustand des Oszilloskops:
-  --battery CODE          2 voll, 3 schwach, 4 lädt (Vorgabe 2)
-  --calibration-ms MS     Dauer der Kalibrierung (Vorgabe 2000)
-  --debug-interval-ms MS  Debug-Rahmen, solange die Debug-Ausgabe an ist
-                          (Vorgabe 200)
-  --ssid TEXT  --password TEXT  --wifi-channel N  --build TEXT  --firmware TEXT
-
-Fehler (Wahrscheinlichkeiten je Rahmen, 0..1; ohne Angabe alle aus):
-  --garbage P             zufällige Bytes zwischen den Rahmen
-  --corrupt P             Rahmen mit falscher Prüfsumme
-  --split                 jeden Rahmen in Stücken zufälliger Größe schreiben
-  --drop-after N          die Verbindung nach N Rahmen schließen (das
-                          Pseudo-Terminal verschwindet, ein neues wird geöffnet)
-  --bad-ordinals P        Einstellungsblöcke mit Ordinalwerten außerhalb des
-                          gültigen Bereichs
-  --seed N                Startwert jeder Zufallswahl (Vorgabe 1)
-
-  --quiet                 nichts außer den Verbindungen protokollieren
-  --help                  diesen Text anzeigen
-</translation>
-    </message>
     <message>
         <source>unknown option %1 (see --help)</source>
         <translation>unbekannte Option %1 (siehe --help)</translation>
@@ -1166,6 +1119,124 @@ Fehler (Wahrscheinlichkeiten je Rahmen, 0..1; ohne Angabe alle aus):
     <message>
         <source>not a numeric address: %1</source>
         <translation>keine numerische Adresse: %1</translation>
+    </message>
+    <message>
+        <source>Usage: zelvo-sim [OPTIONS]
+Plays a Zelvo two-channel scope on TCP and/or a pseudo-terminal, one client at
+a time on each, speaking the scope's frame protocol. Every frame received is
+logged in readable form on standard error. With neither --tcp nor --pty it
+listens on 127.0.0.1:2000.
+
+Links:
+  --tcp [ADDR:]PORT       listen on TCP (ADDR defaults to 127.0.0.1)
+  --pty [LINK]            open a pseudo-terminal, print its path, and make LINK
+                          a symbolic link to it if given
+  --rate FPS              sample frames per second, 0 = as fast as the link
+                          takes them (default 160)
+  --line-rate BPS         pace the pseudo-terminal at BPS bit/s, 10 bits a byte;
+                          0 = unpaced (default 38400)
+  --block PAIRS           sample pairs per frame, 1..512 (default 512)
+  --frames N              stop streaming after N sample frames (default: never)
+
+Replay:
+  --replay FILE           serve the recording FILE (zelvo-capture --record)
+                          instead of the simulated signals: after the
+                          program's settings frame and sample request, the
+                          recorded frames in order with their recorded
+                          spacing, from the start for every client; with
+                          --rate 0 as fast as the link takes them. Nothing
+                          else is answered, and the link stays open, quiet,
+                          after the last frame.
+
+Signals (CH is 1 or 2):
+  --wave CH TYPE:FREQ:AMPL[:OFFSET]
+                          TYPE sine or square, FREQ in Hz, AMPL peak volts at
+                          the probe tip, OFFSET volts seen under DC coupling
+                          (defaults: 1 sine:1000:2, 2 square:500:1)
+  --probe CH 1|10         probe factor of a channel (default 1)
+  --noise STEPS           +- uniform noise in sample steps (default 1)
+
+Scope state:
+  --battery CODE          2 full, 3 low, 4 charging (default 2)
+  --calibration-ms MS     how long calibration takes (default 2000)
+  --debug-interval-ms MS  debug frames while debug output is on (default 200)
+  --ssid TEXT  --password TEXT  --wifi-channel N  --build TEXT  --firmware TEXT
+
+Faults (probabilities per frame, 0..1; all off by default):
+  --garbage P             random bytes between frames
+  --corrupt P             frames with a wrong checksum
+  --split                 write every frame in pieces of random size
+  --drop-after N          close the link after N frames (the pseudo-terminal
+                          vanishes and a new one is opened)
+  --bad-ordinals P        settings blocks with out-of-range ordinals
+  --seed N                seed of every random choice (default 1)
+
+  --quiet                 log nothing but the links
+  --help                  show this text
+  --version               show the version
+</source>
+        <translation>Aufruf: zelvo-sim [OPTIONEN]
+Spielt ein zweikanaliges Zelvo-Oszilloskop über TCP und/oder ein
+Pseudo-Terminal, auf jedem ein Client zur Zeit, im Rahmenprotokoll des
+Oszilloskops. Jeder empfangene Rahmen wird lesbar auf der
+Standardfehlerausgabe protokolliert. Ohne --tcp und --pty lauscht es auf
+127.0.0.1:2000.
+
+Verbindungen:
+  --tcp [ADDR:]PORT       auf TCP lauschen (ADDR ohne Angabe 127.0.0.1)
+  --pty [LINK]            ein Pseudo-Terminal öffnen, seinen Pfad ausgeben und,
+                          falls angegeben, LINK als symbolischen Link darauf
+                          anlegen
+  --rate FPS              Messwertrahmen pro Sekunde, 0 = so schnell, wie die
+                          Verbindung sie abnimmt (Vorgabe 160)
+  --line-rate BPS         das Pseudo-Terminal mit BPS Bit/s takten, 10 Bit je
+                          Byte; 0 = ungetaktet (Vorgabe 38400)
+  --block PAIRS           Messwertpaare je Rahmen, 1..512 (Vorgabe 512)
+  --frames N              nach N Messwertrahmen nichts mehr senden
+                          (Vorgabe: nie)
+
+Wiedergabe:
+  --replay FILE           statt der simulierten Signale die Aufnahme FILE
+                          (zelvo-capture --record) ausliefern: nach dem
+                          Einstellungsrahmen und der Messwertanforderung des
+                          Programms die aufgenommenen Rahmen in ihrer
+                          Reihenfolge mit ihren aufgenommenen Abständen, für
+                          jeden Client von vorn; mit --rate 0 so schnell, wie
+                          die Verbindung sie abnimmt. Sonst wird nichts
+                          beantwortet, und die Verbindung bleibt nach dem
+                          letzten Rahmen still offen.
+
+Signale (CH ist 1 oder 2):
+  --wave CH TYPE:FREQ:AMPL[:OFFSET]
+                          TYPE sine oder square, FREQ in Hz, AMPL Scheitelwert
+                          in Volt an der Tastkopfspitze, OFFSET Volt, die bei
+                          DC-Kopplung zu sehen sind
+                          (Vorgaben: 1 sine:1000:2, 2 square:500:1)
+  --probe CH 1|10         Tastkopffaktor eines Kanals (Vorgabe 1)
+  --noise STEPS           +- gleichverteiltes Rauschen in Abtaststufen
+                          (Vorgabe 1)
+
+Zustand des Oszilloskops:
+  --battery CODE          2 voll, 3 schwach, 4 lädt (Vorgabe 2)
+  --calibration-ms MS     Dauer der Kalibrierung (Vorgabe 2000)
+  --debug-interval-ms MS  Debug-Rahmen, solange die Debug-Ausgabe an ist
+                          (Vorgabe 200)
+  --ssid TEXT  --password TEXT  --wifi-channel N  --build TEXT  --firmware TEXT
+
+Fehler (Wahrscheinlichkeiten je Rahmen, 0..1; ohne Angabe alle aus):
+  --garbage P             zufällige Bytes zwischen den Rahmen
+  --corrupt P             Rahmen mit falscher Prüfsumme
+  --split                 jeden Rahmen in Stücken zufälliger Größe schreiben
+  --drop-after N          die Verbindung nach N Rahmen schließen (das
+                          Pseudo-Terminal verschwindet, ein neues wird geöffnet)
+  --bad-ordinals P        Einstellungsblöcke mit Ordinalwerten außerhalb des
+                          gültigen Bereichs
+  --seed N                Startwert jeder Zufallswahl (Vorgabe 1)
+
+  --quiet                 nichts außer den Verbindungen protokollieren
+  --help                  diesen Text anzeigen
+  --version               die Version anzeigen
+</translation>
     </message>
 </context>
 <context>

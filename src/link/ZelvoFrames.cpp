@@ -32,6 +32,13 @@ TZelvoSettingsBlock ZelvoSettingsBlock(const TOscDevice& Device) {
   return Block;
 }
 
+bool ZelvoEndsCapture(const std::uint8_t* Frame, int Size) {
+  if (Size < CZelvoSettingsFrameSize || Frame[1] != CScopeSampleDataCommand)
+    return false;
+  const int From = ZelvoGetU16(Frame + CZelvoHeaderSize + CZelvoOffsetPos) >> 1;
+  return From + (Size - CZelvoSettingsFrameSize) / 2 == CSampleCount;
+}
+
 TZelvoSettingsBlock ZelvoReadSettingsBlock(const TZelvoPacket& Packet) {
   if (Packet.DataSize() < CZelvoSettingsBlockSize)
     throw EOscOutOfRangeError(SIndexOutOfRange);

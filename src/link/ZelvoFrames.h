@@ -136,6 +136,11 @@ TZelvoSettingsBlock ZelvoSettingsBlock(const TOscDevice& Device);
 TZelvoSettingsBlock ZelvoReadSettingsBlock(const TZelvoPacket& Packet);
 void ZelvoWriteSettingsBlock(TZelvoPacket& Packet, const TZelvoSettingsBlock& Block);
 
+// Whether the whole frame Frame of Size bytes is a 0x21 frame whose block
+// ends at the last sample of a capture (where the driver refreshes the
+// readouts): a capture is complete with it.
+bool ZelvoEndsCapture(const std::uint8_t* Frame, int Size);
+
 // An 8-byte request frame with two zero data bytes (0x12, 0xCA, 0x0A, 0x0D, 0x0C).
 TZelvoPacket ZelvoRequestFrame(TCommand Command);
 // An 18-byte frame carrying only the settings block (0x11 to the scope, 0x20 from it).

@@ -121,6 +121,7 @@ TEST(ProgramText, HelpAndVersionPrintOnlyWhatWasAsked) {
       {ZELVO_CAPTURE_PROGRAM, {"--version"}, "zelvo-capture " ZELVO_FILE_VERSION "\n"},
       {ZELVO_CAPTURE_PROGRAM, {"--help"}, "Usage: "},
       {ZELVO_SIM_PROGRAM, {"--help"}, "Usage: zelvo-sim"},
+      {ZELVO_SIM_PROGRAM, {"--version"}, "zelvo-sim " ZELVO_FILE_VERSION "\n"},
   };
   for (const TCase& C : Cases) {
     SCOPED_TRACE(QString("%1 %2").arg(C.Program, C.Arguments.join(' ')).toStdString());

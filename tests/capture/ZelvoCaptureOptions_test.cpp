@@ -81,6 +81,12 @@ TEST(ZelvoCaptureOptions, ValuesInTheProgramsTermsMapToTheModel) {
     ASSERT_EQ(L.Action, TZelvoCaptureCommandLine::caRun) << L.Error;
     EXPECT_TRUE(C.Check(L.Options));
   }
+  const TZelvoCaptureCommandLine Record =
+      Parse({"--host", "h", "--record", "run.zrec", "--seconds", "1.5"});
+  ASSERT_EQ(Record.Action, TZelvoCaptureCommandLine::caRun) << Record.Error;
+  EXPECT_EQ(Record.Options.Record, "run.zrec");
+  EXPECT_EQ(Record.Options.RecordMs, 1500);
+  EXPECT_EQ(Record.Options.Out, "");
   const TZelvoCaptureCommandLine Serial = Parse({"--serial", "/dev/ttyACM0", "--out", "b"});
   ASSERT_EQ(Serial.Action, TZelvoCaptureCommandLine::caRun) << Serial.Error;
   EXPECT_EQ(Serial.Options.Serial, "/dev/ttyACM0");
@@ -96,6 +102,11 @@ TEST(ZelvoCaptureOptions, BadCommandLinesAreRefusedNamingTheCause) {
       {{"--out", "b"}, "--host or --serial"},
       {{"--host", "h", "--serial", "p", "--out", "b"}, "--host or --serial"},
       {{"--host", "h"}, "--out"},
+      {Link + QStringList{"--record", "r"}, "either --out BASE or --record FILE"},
+      {{"--host", "h", "--record", "r"}, "--record needs --seconds"},
+      {{"--host", "h", "--record", "r", "--seconds", "0"}, "--seconds"},
+      {{"--host", "h", "--record", "r", "--seconds", "5", "--count", "2"}, "--count needs --out"},
+      {Link + QStringList{"--seconds", "5"}, "--seconds needs --record"},
       {{"--serial", "p", "--port", "3", "--out", "b"}, "--port needs --host"},
       {Link + QStringList{"--port", "0"}, "--port"},
       {Link + QStringList{"--port", "65536"}, "--port"},
@@ -138,13 +149,15 @@ TEST(ZelvoCaptureOptions, HelpDocumentsEveryOptionAndExitCode) {
   for (const char* Asks : {"-h", "--help-all"})
     EXPECT_EQ(Parse({Asks}).Action, TZelvoCaptureCommandLine::caHelp) << Asks;
   EXPECT_EQ(Parse({"--version"}).Action, TZelvoCaptureCommandLine::caVersion);
-  for (const char* Option :
-       {"--host",         "--port",          "--serial",          "--out",
-        "--count",        "--timeout",       "--locale",          "--spectrum",
-        "--window",       "--timebase",      "--ch1-vdiv",        "--ch2-vdiv",
-        "--ch1-coupling", "--ch2-coupling",  "--ch1-probe",       "--ch2-probe",
-        "--ch1-position", "--ch2-position",  "--trigger-channel", "--trigger-slope",
-        "--trigger-mode", "--trigger-level", "--version"})
+  for (const char* Option : {"--host",          "--port",         "--serial",
+                             "--out",           "--count",        "--record",
+                             "--seconds",       "--timeout",      "--locale",
+                             "--spectrum",      "--window",       "--timebase",
+                             "--ch1-vdiv",      "--ch2-vdiv",     "--ch1-coupling",
+                             "--ch2-coupling",  "--ch1-probe",    "--ch2-probe",
+                             "--ch1-position",  "--ch2-position", "--trigger-channel",
+                             "--trigger-slope", "--trigger-mode", "--trigger-level",
+                             "--version"})
     EXPECT_NE(L.HelpText.find(Option), std::string::npos) << Option;
   // The value lists come from the model's own tables.
   EXPECT_NE(L.HelpText.find("1us, 2us, 5us"), std::string::npos);

@@ -41,7 +41,7 @@ TEST(ZelvoCaptureProgram, HelpListsEveryOptionAndTheExitCodes) {
   EXPECT_EQ(R.Code, 0);
   EXPECT_EQ(R.Err, "");
   for (const char* Text : {"--host", "--serial", "--timebase", "--trigger-level", "--locale",
-                           "Exit codes:", "  6  a capture file cannot be written"})
+                           "Exit codes:", "  6  a capture file or the recording cannot be written"})
     EXPECT_NE(R.Out.find(Text), std::string::npos) << Text;
 }
 

@@ -79,6 +79,15 @@ TZelvoCapture::TZelvoCapture(const TZelvoCaptureOptions& Options, std::ostream& 
   FExpected = ZelvoSettingsBlock(FDriver);
   FTimeout.setSingleShot(true);
   QObject::connect(&FTimeout, &QTimer::timeout, [this] { OscGuarded([&] { TimedOut(); }); });
+  FRecordEnd.setSingleShot(true);
+  QObject::connect(&FRecordEnd, &QTimer::timeout, [this] { OscGuarded([&] { RecordingDone(); }); });
+  FRecordFlush.setInterval(static_cast<int>(CZelvoRecordingFlushInterval / 1000));
+  QObject::connect(&FRecordFlush, &QTimer::timeout, [this] {
+    OscGuarded([&] {
+      if (FRecorder)
+        FRecorder->FlushIfDue();
+    });
+  });
   FObserver.SetOnConnect([this](TZelvoConnection*) { OscGuarded([&] { LinkConnected(); }); });
   FObserver.SetOnReceive([this](TZelvoConnection*, const TZelvoPacket& Packet) {
     OscGuarded([&] { FrameReceived(Packet); });
@@ -86,6 +95,7 @@ TZelvoCapture::TZelvoCapture(const TZelvoCaptureOptions& Options, std::ostream& 
 }
 
 TZelvoCapture::~TZelvoCapture() {
+  FRecorder.reset();
   // Closing a serial link reports its disconnect; nobody listens any more.
   if (FLink) {
     FLink->SetOnError({});
@@ -135,10 +145,13 @@ TZelvoCaptureExit TZelvoCapture::Run() {
   FError.clear();
   try {
     if (CreateLink()) {
+      if (!FOptions.Record.empty())
+        StartRecording();
       FTimeout.start(FOptions.TimeoutMs);
       // The driver sends the settings frame and the sample request when the
       // link comes up: within Open for a serial port, later for TCP.
-      FLink->Open();
+      if (!FDone)
+        FLink->Open();
       if (!FDone)
         FLoop.exec();
     }
@@ -155,12 +168,46 @@ TZelvoCaptureExit TZelvoCapture::Run() {
     Finish(ceFailure, Translated(E.what()));
   }
   FTimeout.stop();
+  FRecordEnd.stop();
+  FRecordFlush.stop();
+  // A recording cut off by a failure keeps what it has; the failure is the
+  // one to report.
+  if (FRecorder) {
+    FRecorder->SetOnError({});
+    FRecorder->Stop();
+  }
   if (FLink) {
     FLink->SetOnError({});
     FLink->SetOnDisconnect({});
     FLink->Close();
   }
   return FExit;
+}
+
+// Before the link opens, so that a file that cannot be written fails at once.
+void TZelvoCapture::StartRecording() {
+  try {
+    FRecorder = std::make_unique<TZelvoRecorder>(*FLink, FOptions.Record);
+  } catch (const EOscError& E) {
+    Finish(ceFileNotWritable, std::string("cannot write the recording: ") + E.what());
+    return;
+  }
+  // It may fail inside the receive path; ending the run there is all it does.
+  FRecorder->SetOnError([this](TZelvoRecorder*, const std::string& Message) {
+    Finish(ceFileNotWritable, "cannot write the recording: " + Message);
+  });
+  FRecordFlush.start();
+}
+
+void TZelvoCapture::RecordingDone() {
+  if (FDone || !FRecorder)
+    return;
+  FRecorder->Stop();
+  if (!FRecorder->Error().empty())
+    return; // its error handler has ended the run
+  FOut << FOptions.Record << ": " << FRecorder->Frames() << " frames, " << FRecorder->Bytes()
+       << " bytes" << std::endl;
+  Finish(ceSuccess);
 }
 
 bool TZelvoCapture::CreateLink() {
@@ -206,6 +253,11 @@ bool TZelvoCapture::CreateLink() {
 
 void TZelvoCapture::LinkConnected() {
   FConnected = true;
+  // --seconds count from the link's start; the link timeout no longer applies.
+  if (FRecorder) {
+    FTimeout.stop();
+    FRecordEnd.start(FOptions.RecordMs);
+  }
 }
 
 void TZelvoCapture::LinkError() {
@@ -237,7 +289,7 @@ void TZelvoCapture::LinkLost() {
 // requested settings: blocks sent before the scope took them, or a capture
 // joined in the middle, are passed over.
 void TZelvoCapture::FrameReceived(const TZelvoPacket& Packet) {
-  if (FDone || Packet.Command() != CScopeSampleDataCommand)
+  if (FDone || FRecorder || Packet.Command() != CScopeSampleDataCommand)
     return;
   const TZelvoSettingsBlock Block = ZelvoReadSettingsBlock(Packet);
   if (!SameSettings(Block, FExpected)) {

@@ -4,8 +4,9 @@
 // from the options before the link comes up (so that the one settings frame
 // the driver sends on connect carries them), then the first complete
 // capture(s) taken with those settings written as the program exports them,
-// with every channel's readouts printed. It runs its own event loop, so tests
-// can run it in-process beside the simulator.
+// with every channel's readouts printed; or, with --record, every frame
+// received for a while written to a recording. It runs its own event loop, so
+// tests can run it in-process beside the simulator.
 
 #include <QEventLoop>
 #include <QTimer>
@@ -17,6 +18,7 @@
 #include "capture/ZelvoCaptureOptions.h"
 #include "link/Zelvo.h"
 #include "link/ZelvoFrames.h"
+#include "link/ZelvoRecorder.h"
 #include "osc/OscSpectrum.h"
 
 class TZelvoCapture {
@@ -42,6 +44,8 @@ private:
   void LinkLost();
   void FrameReceived(const TZelvoPacket& Packet);
   void CaptureComplete();
+  void StartRecording();
+  void RecordingDone();
   void PrintReadouts();
   void WriteSpectrum();
   void TimedOut();
@@ -61,8 +65,11 @@ private:
   // Made only when the spectra are asked for: its plan is made once and
   // serves every capture.
   std::unique_ptr<TOscSpectrum> FSpectrum;
+  std::unique_ptr<TZelvoRecorder> FRecorder;
   QEventLoop FLoop;
   QTimer FTimeout;
+  QTimer FRecordEnd;
+  QTimer FRecordFlush;
   bool FConnected = false;
   bool FDone = false;
   TZelvoCaptureExit FExit = ceSuccess;

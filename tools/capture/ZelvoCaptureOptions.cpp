@@ -78,6 +78,17 @@ long long ToInteger(const QString& Value, long long Min, long long Max, const QS
   return N;
 }
 
+// A number of seconds above 0 and up to a day, in milliseconds.
+int Milliseconds(const QString& Value, const QString& Option) {
+  bool Ok = false;
+  const double Seconds = Value.toDouble(&Ok);
+  if (!Ok || !(Seconds > 0) || Seconds > 86400)
+    throw EBadOption(
+        TZelvoCaptureText::tr("--%1: \"%2\" is not a number of seconds above 0 and up to 86400")
+            .arg(Option, Value));
+  return std::max(1, static_cast<int>(std::lround(Seconds * 1000)));
+}
+
 // The decimal separator of a named locale ("de_DE" gives ','). "C" and
 // "POSIX" are the C locale; a name Qt does not know is refused rather than
 // silently read as C.
@@ -105,7 +116,7 @@ Exit codes:
   3  the connection was refused, could not be made or was lost
   4  the serial port cannot be opened
   5  timeout: no link or no complete capture within --timeout
-  6  a capture file cannot be written
+  6  a capture file or the recording cannot be written
 Errors are written to standard error, one line naming the cause.
 )");
 
@@ -128,7 +139,12 @@ samples in volts, windowed) to FILE as CSV: the header
 "frequency_hz,ch1_dbv,ch2_dbv", then one line per bin from 0 Hz to half the
 sample rate (2049 lines), levels in dBV (RMS) down to -200, always with a
 decimal point. With --count N the spectra go to FILE-1 .. FILE-N (the number
-before the extension).)");
+before the extension).
+
+With --record FILE --seconds N it takes no captures: it records every frame
+the scope sends for N seconds from the link's start into FILE (the program's
+recording format, docs/recording-format.md), then prints one line
+"FILE: FRAMES frames, BYTES bytes". zelvo-sim --replay FILE serves it again.)");
 
 } // namespace
 
@@ -155,6 +171,13 @@ TZelvoCaptureCommandLine ZelvoCaptureParseCommandLine(const QStringList& Args) {
   const QCommandLineOption Count(
       "count", TZelvoCaptureText::tr("Take N captures into BASE-1 .. BASE-N (default 1)."), "N",
       "1");
+  const QCommandLineOption Record(
+      "record",
+      TZelvoCaptureText::tr("Record every frame the scope sends into FILE instead of taking "
+                            "captures."),
+      "FILE");
+  const QCommandLineOption RecordSeconds(
+      "seconds", TZelvoCaptureText::tr("How long --record records (seconds)."), "SECONDS");
   const QCommandLineOption Timeout(
       "timeout",
       TZelvoCaptureText::tr("Seconds to wait for the link and for each capture (default 10)."),
@@ -206,7 +229,8 @@ TZelvoCaptureCommandLine ZelvoCaptureParseCommandLine(const QStringList& Args) {
       "trigger-mode", TZelvoCaptureText::tr("Trigger mode: normal, auto, once."), "MODE");
   const QCommandLineOption TriggerLevel(
       "trigger-level", TZelvoCaptureText::tr("Trigger level as a sample value, 3..252."), "N");
-  Parser.addOptions({Host, Port, Serial, Out, Count, Timeout, Locale, Spectrum, Window, TimeBase});
+  Parser.addOptions({Host, Port, Serial, Out, Count, Record, RecordSeconds, Timeout, Locale,
+                     Spectrum, Window, TimeBase});
   for (int C = 0; C < 2; ++C)
     Parser.addOptions({VDiv[C], Coupling[C], Probe[C], Position[C]});
   Parser.addOptions({TriggerChannel, TriggerSlope, TriggerMode, TriggerLevel});
@@ -246,27 +270,37 @@ TZelvoCaptureCommandLine ZelvoCaptureParseCommandLine(const QStringList& Args) {
       if (O.Serial.empty())
         throw EBadOption(TZelvoCaptureText::tr("--serial: empty port name"));
     }
-    if (!Parser.isSet(Out) || Parser.value(Out).isEmpty())
-      throw EBadOption(TZelvoCaptureText::tr("--out BASE is required"));
-    O.Out = Parser.value(Out).toStdString();
+    if (Parser.isSet(Out) == Parser.isSet(Record))
+      throw EBadOption(TZelvoCaptureText::tr("give either --out BASE or --record FILE"));
+    if (Parser.isSet(Out)) {
+      O.Out = Parser.value(Out).toStdString();
+      if (O.Out.empty())
+        throw EBadOption(TZelvoCaptureText::tr("--out: empty base name"));
+    } else {
+      O.Record = Parser.value(Record).toStdString();
+      if (O.Record.empty())
+        throw EBadOption(TZelvoCaptureText::tr("--record: empty file name"));
+      if (!Parser.isSet(RecordSeconds))
+        throw EBadOption(TZelvoCaptureText::tr("--record needs --seconds"));
+      O.RecordMs = Milliseconds(Parser.value(RecordSeconds), "seconds");
+    }
+    for (const QCommandLineOption* Only : {&Count, &Locale, &Spectrum})
+      if (Parser.isSet(*Only) && O.Out.empty())
+        throw EBadOption(TZelvoCaptureText::tr("--%1 needs --out").arg(Only->names().first()));
+    if (Parser.isSet(RecordSeconds) && O.Record.empty())
+      throw EBadOption(TZelvoCaptureText::tr("--seconds needs --record"));
     O.Count = static_cast<int>(ToInteger(Parser.value(Count), 1, 1000000, "count"));
-    bool Ok = false;
-    const double Seconds = Parser.value(Timeout).toDouble(&Ok);
-    if (!Ok || !(Seconds > 0) || Seconds > 86400)
-      throw EBadOption(TZelvoCaptureText::tr(
-                           "--timeout: \"%1\" is not a number of seconds above 0 and up to 86400")
-                           .arg(Parser.value(Timeout)));
-    O.TimeoutMs = std::max(1, static_cast<int>(std::lround(Seconds * 1000)));
+    O.TimeoutMs = Milliseconds(Parser.value(Timeout), "timeout");
     if (Parser.isSet(Locale))
       O.DecimalSeparator = LocaleSeparator(Parser.value(Locale));
     if (Parser.isSet(Spectrum)) {
       O.Spectrum = Parser.value(Spectrum).toStdString();
       if (O.Spectrum.empty())
-        throw EBadOption("--spectrum: empty file name");
+        throw EBadOption(TZelvoCaptureText::tr("--spectrum: empty file name"));
     }
     if (Parser.isSet(Window)) {
       if (!Parser.isSet(Spectrum))
-        throw EBadOption("--window needs --spectrum");
+        throw EBadOption(TZelvoCaptureText::tr("--window needs --spectrum"));
       O.Window = static_cast<TOscSpectrumWindow>(
           FindName(Windows, Parser.value(Window), Qt::CaseInsensitive, "window"));
     }

@@ -51,6 +51,9 @@ struct TZelvoCaptureOptions {
   std::string Spectrum; // the spectra's CSV file, when set
   TOscSpectrumWindow Window = swHann;
   int Count = 1;
+  // Instead of captures: every frame received for RecordMs into this file.
+  std::string Record;
+  int RecordMs = 0;
   int TimeoutMs = 10000;
   char DecimalSeparator = '.';
 };

@@ -49,5 +49,11 @@ struct TZelvoSimConfig {
   std::string Firmware = "1.2.0";
   std::uint32_t Seed = 1;
   TZelvoSimFaults Faults;
+  // A recording (ZelvoRecording.h) served instead of the scope's own
+  // captures: after the program's sample request, its frames in order with
+  // their recorded spacing (FrameRate 0: as fast as the link takes them).
+  // Nothing else is answered then, so that the link carries the recording
+  // and only it.
+  std::string ReplayFile;
   bool RecordFrames = false; // keep every frame sent and received, for tests
 };

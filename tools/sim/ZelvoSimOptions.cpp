@@ -33,6 +33,16 @@ Links:
   --block PAIRS           sample pairs per frame, 1..512 (default 512)
   --frames N              stop streaming after N sample frames (default: never)
 
+Replay:
+  --replay FILE           serve the recording FILE (zelvo-capture --record)
+                          instead of the simulated signals: after the
+                          program's settings frame and sample request, the
+                          recorded frames in order with their recorded
+                          spacing, from the start for every client; with
+                          --rate 0 as fast as the link takes them. Nothing
+                          else is answered, and the link stays open, quiet,
+                          after the last frame.
+
 Signals (CH is 1 or 2):
   --wave CH TYPE:FREQ:AMPL[:OFFSET]
                           TYPE sine or square, FREQ in Hz, AMPL peak volts at
@@ -58,32 +68,17 @@ Faults (probabilities per frame, 0..1; all off by default):
 
   --quiet                 log nothing but the links
   --help                  show this text
+  --version               show the version
 )");
 
 // Options that take a value; --wave and --probe take a second one, and --pty
 // an optional one, which the parser sees as positional arguments.
-const char* const CValueOptions[] = {"tcp",
-                                     "rate",
-                                     "line-rate",
-                                     "block",
-                                     "frames",
-                                     "wave",
-                                     "probe",
-                                     "noise",
-                                     "battery",
-                                     "calibration-ms",
-                                     "debug-interval-ms",
-                                     "ssid",
-                                     "password",
-                                     "wifi-channel",
-                                     "build",
-                                     "firmware",
-                                     "garbage",
-                                     "corrupt",
-                                     "drop-after",
-                                     "bad-ordinals",
-                                     "seed"};
-const char* const CFlagOptions[] = {"pty", "split", "quiet"};
+const char* const CValueOptions[] = {
+    "tcp",     "replay",     "rate",         "line-rate", "block",          "frames",
+    "wave",    "probe",      "noise",        "battery",   "calibration-ms", "debug-interval-ms",
+    "ssid",    "password",   "wifi-channel", "build",     "firmware",       "garbage",
+    "corrupt", "drop-after", "bad-ordinals", "seed"};
+const char* const CFlagOptions[] = {"pty", "split", "quiet", "version"};
 
 bool TakesValue(const QString& Name) {
   for (const char* V : CValueOptions)
@@ -201,6 +196,7 @@ TZelvoSimOptions ZelvoSimParseOptions(const std::vector<std::string>& Args) {
   };
   try {
     O.Help = Has("help");
+    O.Version = Has("version");
     if (Has("tcp")) {
       const std::string V = Value("tcp");
       const std::size_t Colon = V.rfind(':');
@@ -219,6 +215,14 @@ TZelvoSimOptions ZelvoSimParseOptions(const std::vector<std::string>& Args) {
     }
     if (Has("rate"))
       C.FrameRate = std::stoi(Value("rate"));
+    if (Has("replay")) {
+      C.ReplayFile = Value("replay");
+      if (C.ReplayFile.empty())
+        throw std::invalid_argument("--replay: a file name is needed");
+      if (Has("rate") && C.FrameRate != 0)
+        throw std::invalid_argument(
+            "--rate: with --replay only 0 is taken; otherwise the recording keeps its own spacing");
+    }
     if (Has("line-rate"))
       C.LineRate = std::stoi(Value("line-rate"));
     if (Has("block")) {

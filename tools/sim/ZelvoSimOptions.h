@@ -18,6 +18,7 @@ struct TZelvoSimOptions {
   std::string PtyLink;
   bool Quiet = false;
   bool Help = false;
+  bool Version = false;
 };
 
 // The translation context of zelvo-sim's help and messages. Its log lines

@@ -26,7 +26,14 @@ std::vector<TZelvoSimRequest> TZelvoSimSession::Receive(const std::uint8_t* Data
         Log(FName + " rx " + TZelvoSimScope::Describe(*P));
       if (FScope.Config().RecordFrames)
         FRecord.Received.emplace_back(P->Raw(), P->Raw() + P->Size());
-      switch (FScope.Apply(*P)) {
+      const TZelvoSimRequest Request = FScope.Apply(*P);
+      // A replay answers nothing: the link carries the recording alone.
+      if (!FScope.Config().ReplayFile.empty()) {
+        if (Request == TZelvoSimRequest::StartStream)
+          StartReplay(Log);
+        continue;
+      }
+      switch (Request) {
       case TZelvoSimRequest::Settings:
         // A new capture with the new settings, unless the old one is held.
         if (!SimHold(FScope.Settings())) {
@@ -159,4 +166,59 @@ std::string TZelvoSimSession::TakeChunk(std::size_t Max) {
 void TZelvoSimSession::PutBack(std::string Rest) {
   FOutBytes += Rest.size();
   FOut.push_front(std::move(Rest));
+}
+
+void TZelvoSimSession::StartReplay(const TZelvoSimLog& Log) {
+  FReplayNext.reset();
+  FReplayStarted = false;
+  try {
+    FReplay = std::make_unique<TZelvoRecordingReader>(FScope.Config().ReplayFile);
+  } catch (const EOscError& E) {
+    FReplay.reset();
+    if (Log)
+      Log(FName + " replay: " + E.what());
+    return;
+  }
+  if (Log)
+    Log(FName + " replay: " + FScope.Config().ReplayFile);
+  ReadReplayAhead(Log);
+}
+
+void TZelvoSimSession::ReadReplayAhead(const TZelvoSimLog& Log) {
+  TZelvoRecord Record;
+  std::string Why;
+  try {
+    if (FReplay && FReplay->Next(Record)) {
+      FReplayNext = std::move(Record);
+      return;
+    }
+  } catch (const EOscError& E) {
+    Why = std::string(", ") + E.what();
+  }
+  FReplayNext.reset();
+  if (FReplay && Log) {
+    const std::int64_t Dropped = FReplay->DroppedBytes();
+    Log(FName + " replay: the recording is played out after " + std::to_string(FReplay->Records()) +
+        " frames" +
+        (Dropped > 0 ? ", " + std::to_string(Dropped) + " bytes after them dropped" : "") + Why);
+  }
+  FReplay.reset();
+}
+
+void TZelvoSimSession::EnqueueReplayNext(const TZelvoSimLog& Log) {
+  if (!ReplayPending())
+    return;
+  const TZelvoRecord Record = std::move(*FReplayNext);
+  ReadReplayAhead(Log);
+  Enqueue(TZelvoPacket(Record.Frame.data(), static_cast<int>(Record.Frame.size())));
+}
+
+void TZelvoSimSession::EnqueueReplayDue(std::int64_t Now, std::size_t MaxQueued,
+                                        const TZelvoSimLog& Log) {
+  if (ReplayPending() && !FReplayStarted) {
+    FReplayOrigin = Now - FReplayNext->Time;
+    FReplayStarted = true;
+  }
+  while (ReplayPending() && FReplayOrigin + FReplayNext->Time <= Now && FOutBytes < MaxQueued)
+    EnqueueReplayNext(Log);
 }

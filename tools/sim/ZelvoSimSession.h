@@ -8,12 +8,15 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <memory>
+#include <optional>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "link/ZelvoPacket.h"
 #include "link/ZelvoPacketParser.h"
+#include "link/ZelvoRecording.h"
 #include "sim/ZelvoSimScope.h"
 
 using TZelvoSimLog = std::function<void(const std::string& Line)>;
@@ -54,6 +57,17 @@ public:
   // its start.
   void EnqueueSample();
 
+  // Replay (TZelvoSimConfig::ReplayFile): whether recorded frames wait to be
+  // sent. The recording starts from its beginning at each sample request.
+  bool ReplayPending() const { return FReplayNext.has_value() && !FDropping; }
+  // Queues the recorded frames due by Now (microseconds of a steady clock):
+  // the first at once, each later one at its recorded distance from the first,
+  // while fewer than MaxQueued bytes wait to go out. Frames held back by a slow
+  // line go as soon as it takes them.
+  void EnqueueReplayDue(std::int64_t Now, std::size_t MaxQueued, const TZelvoSimLog& Log);
+  // Queues the next recorded frame, whatever its time.
+  void EnqueueReplayNext(const TZelvoSimLog& Log);
+
   std::deque<std::string>& Out() { return FOut; }
   std::size_t OutBytes() const { return FOutBytes; }
   // Takes up to Max bytes of the first chunk off the queue.
@@ -72,6 +86,13 @@ private:
   bool FStreaming = false;
   bool FDebug = false;
   bool FDropping = false;
+  void StartReplay(const TZelvoSimLog& Log);
+  void ReadReplayAhead(const TZelvoSimLog& Log);
+
+  std::unique_ptr<TZelvoRecordingReader> FReplay;
+  std::optional<TZelvoRecord> FReplayNext;
+  std::int64_t FReplayOrigin = 0; // steady-clock time of recording time 0
+  bool FReplayStarted = false;
   std::deque<std::string> FOut;
   std::size_t FOutBytes = 0;
   TZelvoSimRecord FRecord;

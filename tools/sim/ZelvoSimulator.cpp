@@ -118,10 +118,14 @@ void TZelvoSimulator::PumpTcp() {
     return;
   FPumpingTcp = true;
   TZelvoSimSession& Session = *FTcp.Session;
-  if (Config().FrameRate <= 0)
+  if (Config().FrameRate <= 0) {
     while (Session.WantsSamples() &&
            S->bytesToWrite() + static_cast<qint64>(Session.OutBytes()) < CTcpBacklog)
       Session.EnqueueSample();
+    while (Session.ReplayPending() &&
+           S->bytesToWrite() + static_cast<qint64>(Session.OutBytes()) < CTcpBacklog)
+      Session.EnqueueReplayNext(FLog);
+  }
   while (!Session.Out().empty()) {
     const std::string Chunk = Session.TakeChunk(std::string::npos);
     S->write(Chunk.data(), static_cast<qint64>(Chunk.size()));
@@ -235,9 +239,12 @@ void TZelvoSimulator::PumpPty() {
   if (FPty.Master < 0)
     return;
   TZelvoSimSession& Session = *FPty.Session;
-  if (Config().FrameRate <= 0 && Config().LineRate <= 0)
+  if (Config().FrameRate <= 0 && Config().LineRate <= 0) {
     while (Session.WantsSamples() && Session.OutBytes() < CPtyBacklog)
       Session.EnqueueSample();
+    while (Session.ReplayPending() && Session.OutBytes() < CPtyBacklog)
+      Session.EnqueueReplayNext(FLog);
+  }
   while (!Session.Out().empty()) {
     const std::size_t Max = Config().LineRate > 0 ? static_cast<std::size_t>(FPty.Credit) : 65536;
     if (Max == 0)
@@ -302,8 +309,14 @@ void TZelvoSimulator::Tick() {
                                            std::to_string(Config().BatteryCode)));
   };
 
+  const std::int64_t NowUs = FClock.nsecsElapsed() / 1000;
   if (FTcp.Session) {
     Debug(*FTcp.Session);
+    if (Paced)
+      FTcp.Session->EnqueueReplayDue(
+          NowUs,
+          static_cast<std::size_t>(std::max<qint64>(0, CTcpBacklog - FTcp.Socket->bytesToWrite())),
+          FLog);
     while (Paced && FFrameCredit[0] >= 1 && FTcp.Session->WantsSamples()) {
       FTcp.Session->EnqueueSample();
       FFrameCredit[0] -= 1;
@@ -325,6 +338,11 @@ void TZelvoSimulator::Tick() {
     }
     if (!Paced && LineFree && Config().LineRate > 0 && FPty.Session->WantsSamples())
       FPty.Session->EnqueueSample();
+    // A recording keeps its spacing; the line rate may stretch it.
+    if (Paced)
+      FPty.Session->EnqueueReplayDue(NowUs, CPtyBacklog, FLog);
+    else if (LineFree && Config().LineRate > 0)
+      FPty.Session->EnqueueReplayNext(FLog);
     PumpPty();
   }
 }

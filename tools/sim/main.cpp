@@ -8,6 +8,7 @@
 #include <iostream>
 
 #include "l10n/Translations.h"
+#include "link/ZelvoRecording.h"
 #include "sim/ZelvoSimOptions.h"
 #include "sim/ZelvoSimulator.h"
 
@@ -25,7 +26,20 @@ int main(int argc, char** argv) {
     std::fputs(ZelvoSimHelp().c_str(), stdout);
     return 0;
   }
+  if (Options.Version) {
+    std::printf("zelvo-sim %s\n", ZELVO_FILE_VERSION);
+    return 0;
+  }
   std::signal(SIGPIPE, SIG_IGN);
+  // A recording that cannot be read is said now, not at the first client.
+  if (!Options.Config.ReplayFile.empty()) {
+    try {
+      TZelvoRecordingReader Check(Options.Config.ReplayFile);
+    } catch (const std::exception& E) {
+      std::fprintf(stderr, "zelvo-sim: %s\n", E.what());
+      return 1;
+    }
+  }
   const bool Quiet = Options.Quiet;
   TZelvoSimulator Sim(Options.Config, [Quiet](const std::string& Line) {
     const bool LinkLine = Line.rfind("listening", 0) == 0 || Line.rfind("pty: /", 0) == 0;

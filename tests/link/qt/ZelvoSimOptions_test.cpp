@@ -128,6 +128,13 @@ TEST(ZelvoSimOptionsTest, PtyTakesAnOptionalLink) {
   }
 }
 
+TEST(ZelvoSimOptionsTest, ReplayKeepsItsSpacingUnlessRateIsZero) {
+  const TZelvoSimOptions Spaced = ZelvoSimParseOptions({"--replay", "r.zrec", "--pty"});
+  EXPECT_EQ(Spaced.Config.ReplayFile, "r.zrec");
+  EXPECT_GT(Spaced.Config.FrameRate, 0);
+  EXPECT_EQ(ZelvoSimParseOptions({"--rate", "0", "--replay", "r.zrec"}).Config.FrameRate, 0);
+}
+
 TEST(ZelvoSimOptionsTest, BadCommandLinesRaiseNamingTheCulprit) {
   struct TCase {
     TArgs Args;
@@ -145,6 +152,8 @@ TEST(ZelvoSimOptionsTest, BadCommandLinesRaiseNamingTheCulprit) {
       {{"--wave", "1", "saw:1:1"}, "--wave: unknown type saw"},
       {{"--probe", "1", "5"}, "--probe: 1 or 10"},
       {{"--quiet", "stray"}, "unknown option stray (see --help)"},
+      {{"--replay", ""}, "--replay: a file name is needed"},
+      {{"--replay", "r.zrec", "--rate", "160"}, "--rate: with --replay only 0 is taken"},
   };
   for (const TCase& C : Cases) {
     SCOPED_TRACE(testing::PrintToString(C.Args));
