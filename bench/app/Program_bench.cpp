@@ -72,7 +72,7 @@
 #include "app/VersionInfo.h"
 #include "app/ZelvoWindows.h"
 #include "display/OscFpsLimiter.h"
-#include "display/OscRenderer3D.h"
+#include "display/OscScopeView.h"
 #include "link/qt/ZelvoTcpConnection.h"
 #include "osc/OscFormat.h"
 
@@ -295,8 +295,8 @@ int RunStartupChild() {
   TVersionInfo VersionInfo;
   TZelvoWindows Windows(Settings, VersionInfo);
   T.Windows = MonotonicSeconds();
-  TOscRenderer3D& View = Windows.MainForm().OscRenderer3D();
-  View.SetOnAfterSwap([&](TOscRenderer3D*) {
+  TOscScopeView& View = Windows.MainForm().OscRenderer3D();
+  View.SetOnAfterSwap([&](TOscScopeView*) {
     if (T.FirstSwap == 0) {
       T.FirstSwap = MonotonicSeconds();
       QTimer::singleShot(0, &App, &QCoreApplication::quit);

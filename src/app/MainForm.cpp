@@ -26,7 +26,8 @@
 #include "app/VersionInfo.h"
 #include "app/WifiDialog.h"
 #include "display/OscFpsLimiter.h"
-#include "display/OscRenderer3D.h"
+#include "display/OscScopeView.h"
+#include "display/OscScopeViewFactory.h"
 #include "link/Zelvo.h"
 #include "link/qt/ZelvoDemo.h"
 #include "link/qt/ZelvoTcpConnection.h"
@@ -144,8 +145,8 @@ TMainForm::TMainForm(TApplicationSettings& Settings, const TVersionInfo& Version
   FOscRenderer3D->SetOscilloscope(FZelvo.get());
   FOscRenderer3D->SetFlip(false);
   FOscRenderer3D->SetFpsLimiter(FFpsLimiter.get());
-  FOscRenderer3D->SetOnChange([this](TOscRenderer3D*) { VisualizeSettings(); });
-  FOscRenderer3D->SetOnHover([this](TOscRenderer3D*, TOscSignal* Signal, double Voltage) {
+  FOscRenderer3D->SetOnChange([this](TOscScopeView*) { VisualizeSettings(); });
+  FOscRenderer3D->SetOnHover([this](TOscScopeView*, TOscSignal* Signal, double Voltage) {
     OscRenderer3DHover(Signal, Voltage);
   });
 
@@ -317,7 +318,7 @@ void TMainForm::CreateLayout() {
     Line->setPalette(P);
     return Line;
   };
-  FOscRenderer3D = new TOscRenderer3D(Central);
+  FOscRenderer3D = OscCreateScopeView(Central);
   FOscRenderer3D->setObjectName("OscRenderer3D");
   Middle->addWidget(FScrollYPosition[0]);
   Middle->addWidget(ColorLine(0));

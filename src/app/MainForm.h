@@ -30,7 +30,7 @@ class TUsbDialog;
 class TWarningDialog;
 class TOscDevice;
 class TOscFpsLimiter;
-class TOscRenderer3D;
+class TOscScopeView;
 class TOscSignal;
 class TVersionInfo;
 class TZelvo;
@@ -93,7 +93,7 @@ public:
   TZelvoDemo& ZelvoDemo() const { return *FZelvoDemo; }
   TZelvoUsbConnection& ZelvoUsbConnection() const { return *FZelvoUsbConnection; }
   TZelvoTcpConnection& ZelvoTcpConnection() const { return *FZelvoTcpConnection; }
-  TOscRenderer3D& OscRenderer3D() const { return *FOscRenderer3D; }
+  TOscScopeView& OscRenderer3D() const { return *FOscRenderer3D; }
   TOscFpsLimiter& FpsLimiter() const { return *FFpsLimiter; }
   QTimer& tmrValues() const { return *FTmrValues; }
   TLinkSupervisor& LinkSupervisor() const { return *FLinkSupervisor; }
@@ -184,7 +184,7 @@ private:
   std::unique_ptr<TZelvoConnectionObserver> FLinkObserver;
   // Declared after the links: it goes first and unregisters from them.
   std::unique_ptr<TLinkSupervisor> FLinkSupervisor;
-  TOscRenderer3D* FOscRenderer3D = nullptr; // a child widget
+  TOscScopeView* FOscRenderer3D = nullptr; // a child widget
   QTimer* FTmrValues = nullptr;
 
   QMenu* pmConnection = nullptr;

@@ -25,7 +25,7 @@
 #include "app/StartConnection.h"
 #include "app/TcpDialog.h"
 #include "app/UsbDialog.h"
-#include "display/OscRenderer3D.h"
+#include "display/OscScopeView.h"
 #include "link/Zelvo.h"
 #include "link/ZelvoFrames.h"
 #include "link/qt/ZelvoTcpConnection.h"
