@@ -173,7 +173,11 @@ bool TOscRenderer3D::CanDraw() const {
 }
 
 bool TOscRenderer3D::ShowFrame() {
-  if (!FRenderingContext->makeCurrent(FWindow))
+  // Making the context current again is not free (GLX asks the X server
+  // about the window), and it normally still is.
+  const bool Current = QOpenGLContext::currentContext() == FRenderingContext.get() &&
+                       FRenderingContext->surface() == FWindow;
+  if (!Current && !FRenderingContext->makeCurrent(FWindow))
     return false;
   Draw();
   if (FOnBeforeSwap)
