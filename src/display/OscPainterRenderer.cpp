@@ -18,10 +18,11 @@ int Px(qreal V) {
   return static_cast<int>(std::floor(V));
 }
 
-// The pixels whose centres lie in Low .. High, as a polygon fill (and so the
-// OpenGL drawing's clip) takes them.
-int FirstCentre(double Low) {
-  return static_cast<int>(std::ceil(Low - 0.5));
+// The first pixel whose centre lies at or past V: a fill from V to W covers
+// the pixels FirstCentre(V) .. FirstCentre(W) - 1, as the OpenGL drawing's
+// clip does.
+int FirstCentre(double V) {
+  return static_cast<int>(std::ceil(V - 0.5));
 }
 
 } // namespace
