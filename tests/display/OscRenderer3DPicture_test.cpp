@@ -216,6 +216,12 @@ TEST_F(PictureTest, MatchesTheImmediateModeDrawingWhereNothingIsThinned) {
         DrawBoth(Wave, L.Size, L.Scroll, Flip, Before, After);
         EXPECT_LE(LargestDifference(Before, After), 3);
       }
+  // Without a device: grid and markers alone, the markers with the grid's
+  // pen width.
+  View->SetOscilloscope(nullptr);
+  QImage Before, After;
+  DrawBoth(CWaves[0], {881, 604}, 0, false, Before, After);
+  EXPECT_LE(LargestDifference(Before, After), 3);
 }
 
 // A short window shows about four samples per column, which the drawing thins
