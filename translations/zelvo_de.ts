@@ -601,6 +601,10 @@ Dieses Fenster schließt sich von selbst, sobald die Kalibrierung abgeschlossen 
         <source>CH%1: %2V</source>
         <translation>CH%1: %2V</translation>
     </message>
+    <message>
+        <source>Software drawing</source>
+        <translation>Zeichnen ohne OpenGL</translation>
+    </message>
 </context>
 <context>
     <name>TSideBar</name>

@@ -10,6 +10,13 @@
 // "plain" runs with the stored defaults; "spectrum_and_math" with the spectrum
 // view shown and math on (CH1+CH2), and counts the spectra computed.
 //
+// BM_ConnectedOverTcpCpu: the same, but connected over loopback TCP to
+// zelvo-sim at its default rate (160 sample frames of 512 pairs a second,
+// about 20 captures a second), started as a child process so that only the
+// program's CPU time counts. Every sample frame changes the samples, so the
+// view redraws at the limit; CPU ms per redraw is the whole process's CPU
+// time over the frames drawn.
+//
 // BM_StartupToFirstFrame: the bench starts itself again as a child process
 // (the program has no hook for its first frame), which does what main does up
 // to App.exec() and then runs the event loop. The time runs from just before
@@ -43,7 +50,9 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <set>
@@ -65,9 +74,10 @@
 #include "app/VersionInfo.h"
 #include "app/ZelvoWindows.h"
 #include "display/OscFpsLimiter.h"
-#include "display/OscRenderer3D.h"
+#include "display/OscScopeView.h"
 #include "display/OscSpectrumView.h"
 #include "l10n/Translations.h"
+#include "link/qt/ZelvoTcpConnection.h"
 #include "osc/OscFormat.h"
 
 namespace {
@@ -204,6 +214,86 @@ void BM_SteadyStateCpu(benchmark::State& State, bool Analysis) {
   App.removeEventFilter(&Counter);
 }
 
+// zelvo-sim as a child process listening on a free loopback port; ended with
+// the object.
+class TSimulatorProcess {
+public:
+  TSimulatorProcess() {
+    int Pipe[2];
+    if (pipe2(Pipe, O_CLOEXEC) != 0)
+      return;
+    posix_spawn_file_actions_t Actions;
+    posix_spawn_file_actions_init(&Actions);
+    posix_spawn_file_actions_adddup2(&Actions, Pipe[1], STDERR_FILENO);
+    std::string Path = ZELVO_SIM_PATH, Tcp = "--tcp", Port = "127.0.0.1:0", Quiet = "--quiet";
+    char* Argv[] = {Path.data(), Tcp.data(), Port.data(), Quiet.data(), nullptr};
+    if (posix_spawn(&FPid, Path.c_str(), &Actions, nullptr, Argv, environ) != 0)
+      FPid = -1;
+    posix_spawn_file_actions_destroy(&Actions);
+    close(Pipe[1]);
+    // "listening on 127.0.0.1:PORT" is the first line it writes.
+    std::string Line;
+    char C = 0;
+    while (FPid > 0 && read(Pipe[0], &C, 1) == 1 && C != '\n')
+      Line += C;
+    close(Pipe[0]);
+    const std::size_t Colon = Line.rfind(':');
+    if (Line.rfind("listening on ", 0) == 0 && Colon != std::string::npos)
+      FPort = std::atoi(Line.c_str() + Colon + 1);
+  }
+  ~TSimulatorProcess() {
+    if (FPid > 0) {
+      kill(FPid, SIGTERM);
+      waitpid(FPid, nullptr, 0);
+    }
+  }
+  TSimulatorProcess(const TSimulatorProcess&) = delete;
+  TSimulatorProcess& operator=(const TSimulatorProcess&) = delete;
+
+  // 0 when the simulator did not start.
+  int Port() const { return FPort; }
+
+private:
+  pid_t FPid = -1;
+  int FPort = 0;
+};
+
+void BM_ConnectedOverTcpCpu(benchmark::State& State) {
+  Application();
+  TSimulatorProcess Sim;
+  if (Sim.Port() == 0) {
+    State.SkipWithError("zelvo-sim did not start");
+    return;
+  }
+  TProgram P;
+  TMainForm& Main = P.Windows.MainForm();
+  RunEventLoop(500);
+  Main.ConnectTcp("127.0.0.1", Sim.Port());
+  RunEventLoop(CSettleMs);
+  const TZelvoConnection& Link = Main.ZelvoTcpConnection();
+  if (!Link.Connected() || Link.Statistics().PacketsIn() == 0) {
+    State.SkipWithError("no frames from zelvo-sim");
+    return;
+  }
+  for (auto _ : State) {
+    const long long Frames0 = Main.OscRenderer3D().FramesDrawn();
+    const int Packets0 = Link.Statistics().PacketsIn();
+    const double Cpu0 = CpuSeconds(), Wall0 = MonotonicSeconds();
+    RunEventLoop(CWindowMs);
+    const double Wall = MonotonicSeconds() - Wall0;
+    const double Cpu = CpuSeconds() - Cpu0;
+    const auto Frames = static_cast<double>(Main.OscRenderer3D().FramesDrawn() - Frames0);
+    State.SetIterationTime(Wall);
+    State.counters["cpu_pct_of_core"] = 100.0 * Cpu / Wall;
+    State.counters["frames_per_s"] = Frames / Wall;
+    State.counters["cpu_ms_per_frame"] = Frames > 0 ? 1000.0 * Cpu / Frames : 0;
+    State.counters["packets_in_per_s"] =
+        static_cast<double>(Link.Statistics().PacketsIn() - Packets0) / Wall;
+    State.counters["limit"] = Main.FpsLimiter().Limit();
+  }
+  Main.actDisconnectExecute();
+}
+
 // ---------------------------------------------------------------------------
 // Start-up.
 
@@ -224,8 +314,8 @@ int RunStartupChild() {
   TVersionInfo VersionInfo;
   TZelvoWindows Windows(Settings, VersionInfo);
   T.Windows = MonotonicSeconds();
-  TOscRenderer3D& View = Windows.MainForm().OscRenderer3D();
-  View.SetOnAfterSwap([&](TOscRenderer3D*) {
+  TOscScopeView& View = Windows.MainForm().OscRenderer3D();
+  View.SetOnAfterSwap([&](TOscScopeView*) {
     if (T.FirstSwap == 0) {
       T.FirstSwap = MonotonicSeconds();
       QTimer::singleShot(0, &App, &QCoreApplication::quit);
@@ -457,6 +547,7 @@ BENCHMARK_CAPTURE(BM_SteadyStateCpu, spectrum_and_math, true)
     ->Iterations(1)
     ->UseManualTime()
     ->Unit(benchmark::kSecond);
+BENCHMARK(BM_ConnectedOverTcpCpu)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
 
 int main(int argc, char** argv) {
   if (argc == 2 && std::strcmp(argv[1], CChildArgument) == 0) {

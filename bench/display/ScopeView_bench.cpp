@@ -2,11 +2,13 @@
 // runs it: the demo device's two 4096-point traces in an 881 x 604 view, ticked
 // by the frame-rate limiter at 60 per second. Each case runs the Qt event loop
 // for a 15 s wall-clock window and reports the process's CPU time over it
-// (getrusage), in per cent of one core.
+// (getrusage), in per cent of one core, and per frame drawn. The cases named
+// opengl use the OpenGL drawing, those named software the QPainter drawing
+// that stands in without OpenGL.
 //
 // Run under Xvfb with Mesa's software renderer:
 //   LIBGL_ALWAYS_SOFTWARE=1 xvfb-run -a -s "-screen 0 1920x1080x24"
-//     build/disp-rel/bench/display/display_ScopeView_bench
+//     build/release/bench/display/display_ScopeView_bench
 
 #include <benchmark/benchmark.h>
 
@@ -14,6 +16,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <memory>
 #include <vector>
 
 #include <QApplication>
@@ -22,7 +25,8 @@
 #include <QTimer>
 
 #include "display/OscFpsLimiter.h"
-#include "display/OscRenderer3D.h"
+#include "display/OscScopeView.h"
+#include "display/OscScopeViewFactory.h"
 #include "link/qt/ZelvoDemo.h"
 
 namespace {
@@ -52,12 +56,15 @@ struct TScene {
   // just before the view renders the tick.
   TOscFpsObserver Changer;
   TOscFpsObserver Counter;
-  TOscRenderer3D View;
+  const TOscDrawing Drawing;
+  std::unique_ptr<TOscScopeView> ViewOwner;
+  TOscScopeView& View;
   TChange Change = TChange::Demo;
   long long Ticks = 0;
   int Shift = 0;
 
-  TScene() {
+  explicit TScene(TOscDrawing ADrawing)
+      : Drawing(ADrawing), ViewOwner(OscCreateScopeView(nullptr, ADrawing)), View(*ViewOwner) {
     Demo.SetTimeBase(tb500us);
     Limiter.SetLimit(60);
     Changer.SetOnTick([this](TOscFpsLimiter*) {
@@ -70,7 +77,7 @@ struct TScene {
     View.SetFlip(false);
     View.resize(881, 604);
     View.show();
-    if (!QTest::qWaitForWindowExposed(View.DeviceContext()))
+    if (!QTest::qWaitForWindowExposed(&View))
       qFatal("the scope view did not come on screen");
     View.SetOscilloscope(&Demo);
     View.SetFpsLimiter(&Limiter);
@@ -89,13 +96,30 @@ struct TScene {
   }
 };
 
-TScene& Scene() {
-  static TScene* S = new TScene;
-  return *S;
+// One scene at a time: another one's demo and limiter would add their CPU.
+std::unique_ptr<TScene> GScene;
+
+TScene& Scene(TOscDrawing Drawing) {
+  if (!GScene || GScene->Drawing != Drawing) {
+    GScene.reset();
+    GScene = std::make_unique<TScene>(Drawing);
+  }
+  return *GScene;
 }
 
-void RunWindow(benchmark::State& State, TChange Change, bool Attached) {
-  TScene& S = Scene();
+// Opengl cases must not measure the fallback by accident.
+bool CheckDrawing(benchmark::State& State, TOscDrawing Drawing) {
+  if (Drawing == TOscDrawing::Automatic && Scene(Drawing).View.SoftwareDrawing()) {
+    State.SkipWithError("no OpenGL context");
+    return false;
+  }
+  return true;
+}
+
+void RunWindow(benchmark::State& State, TOscDrawing Drawing, TChange Change, bool Attached) {
+  if (!CheckDrawing(State, Drawing))
+    return;
+  TScene& S = Scene(Drawing);
   S.Change = Change;
   S.Demo.SetHold(Change == TChange::None);
   S.View.SetFpsLimiter(Attached ? &S.Limiter : nullptr);
@@ -111,7 +135,12 @@ void RunWindow(benchmark::State& State, TChange Change, bool Attached) {
     State.SetIterationTime(Wall);
     State.counters["cpu_pct_of_core"] = 100.0 * Cpu / Wall;
     State.counters["ticks_per_s"] = static_cast<double>(S.Ticks - Ticks0) / Wall;
-    State.counters["frames_per_s"] = static_cast<double>(S.View.FramesDrawn() - Frames0) / Wall;
+    const auto Frames = static_cast<double>(S.View.FramesDrawn() - Frames0);
+    State.counters["frames_per_s"] = Frames / Wall;
+    // The whole process's CPU time over the frames drawn, the demo's and the
+    // limiter's share included (see BM_BaselineViewDetached).
+    if (Frames > 0)
+      State.counters["cpu_ms_per_frame"] = 1000.0 * Cpu / Frames;
     State.counters["FrameRate"] = S.Limiter.FrameRate();
   }
   S.View.SetFpsLimiter(&S.Limiter);
@@ -119,23 +148,25 @@ void RunWindow(benchmark::State& State, TChange Change, bool Attached) {
 
 // The demo device and the limiter alone, the view attached to neither: what
 // the other cases cost beyond the view.
-void BM_BaselineViewDetached(benchmark::State& State) {
-  RunWindow(State, TChange::Demo, false);
+void BM_BaselineViewDetached(benchmark::State& State, TOscDrawing Drawing) {
+  RunWindow(State, Drawing, TChange::Demo, false);
 }
-void BM_TracesChange5PerSecond(benchmark::State& State) {
-  RunWindow(State, TChange::Demo, true);
+void BM_TracesChange5PerSecond(benchmark::State& State, TOscDrawing Drawing) {
+  RunWindow(State, Drawing, TChange::Demo, true);
 }
-void BM_TracesChangeEveryTick(benchmark::State& State) {
-  RunWindow(State, TChange::EveryTick, true);
+void BM_TracesChangeEveryTick(benchmark::State& State, TOscDrawing Drawing) {
+  RunWindow(State, Drawing, TChange::EveryTick, true);
 }
-void BM_NothingChanges(benchmark::State& State) {
-  RunWindow(State, TChange::None, true);
+void BM_NothingChanges(benchmark::State& State, TOscDrawing Drawing) {
+  RunWindow(State, Drawing, TChange::None, true);
 }
 
 // From the end of the demo's timer tick (both channels regenerated: a capture
 // complete) to the end of the buffer swap of the first frame drawn after it.
-void BM_CaptureToSwapLatency(benchmark::State& State) {
-  TScene& S = Scene();
+void BM_CaptureToSwapLatency(benchmark::State& State, TOscDrawing Drawing) {
+  if (!CheckDrawing(State, Drawing))
+    return;
+  TScene& S = Scene(Drawing);
   S.Change = TChange::Demo;
   S.Demo.SetHold(false);
   S.View.SetFpsLimiter(&S.Limiter);
@@ -143,7 +174,7 @@ void BM_CaptureToSwapLatency(benchmark::State& State) {
   std::vector<double> Latencies;
   // Connected after the demo's own handler, so it runs once the tick is done.
   const auto Conn = QObject::connect(&S.Demo.Timer(), &QTimer::timeout, [&] { Pending = NowMs(); });
-  S.View.SetOnAfterSwap([&](TOscRenderer3D*) {
+  S.View.SetOnAfterSwap([&](TOscScopeView*) {
     if (Pending >= 0) {
       Latencies.push_back(NowMs() - Pending);
       Pending = -1;
@@ -172,11 +203,19 @@ void BM_CaptureToSwapLatency(benchmark::State& State) {
 
 } // namespace
 
-BENCHMARK(BM_BaselineViewDetached)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
-BENCHMARK(BM_TracesChange5PerSecond)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
-BENCHMARK(BM_TracesChangeEveryTick)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
-BENCHMARK(BM_NothingChanges)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
-BENCHMARK(BM_CaptureToSwapLatency)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
+#define ZELVO_VIEW_BENCHMARK(Function, Name, Drawing)                                              \
+  BENCHMARK_CAPTURE(Function, Name, Drawing)                                                       \
+      ->Iterations(1)                                                                              \
+      ->UseManualTime()                                                                            \
+      ->Unit(benchmark::kSecond)
+
+ZELVO_VIEW_BENCHMARK(BM_BaselineViewDetached, opengl, TOscDrawing::Automatic);
+ZELVO_VIEW_BENCHMARK(BM_TracesChange5PerSecond, opengl, TOscDrawing::Automatic);
+ZELVO_VIEW_BENCHMARK(BM_TracesChangeEveryTick, opengl, TOscDrawing::Automatic);
+ZELVO_VIEW_BENCHMARK(BM_NothingChanges, opengl, TOscDrawing::Automatic);
+ZELVO_VIEW_BENCHMARK(BM_CaptureToSwapLatency, opengl, TOscDrawing::Automatic);
+ZELVO_VIEW_BENCHMARK(BM_TracesChange5PerSecond, software, TOscDrawing::Software);
+ZELVO_VIEW_BENCHMARK(BM_TracesChangeEveryTick, software, TOscDrawing::Software);
 
 int main(int argc, char** argv) {
   QApplication App(argc, argv);
@@ -185,5 +224,6 @@ int main(int argc, char** argv) {
     return 1;
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
+  GScene.reset();
   return 0;
 }

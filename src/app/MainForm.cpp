@@ -26,7 +26,8 @@
 #include "app/VersionInfo.h"
 #include "app/WifiDialog.h"
 #include "display/OscFpsLimiter.h"
-#include "display/OscRenderer3D.h"
+#include "display/OscScopeView.h"
+#include "display/OscScopeViewFactory.h"
 #include "display/OscSpectrumView.h"
 #include "link/Zelvo.h"
 #include "link/qt/ZelvoDemo.h"
@@ -235,7 +236,7 @@ void TMainForm::CreateLayout() {
   FMathStrip = new TMathStrip(Central);
   Column->addWidget(FStrips[0]);
 
-  FOscRenderer3D = new TOscRenderer3D(ScopeArea);
+  FOscRenderer3D = OscCreateScopeView(ScopeArea);
   FOscRenderer3D->setObjectName("OscRenderer3D");
   auto* Scope = new QHBoxLayout(ScopeArea);
   Scope->setContentsMargins(0, 0, 0, 0);
@@ -264,14 +265,15 @@ void TMainForm::CreateLayout() {
 
   FStatusBar = new TScopeStatusBar(this);
   setStatusBar(FStatusBar);
+  FStatusBar->ShowSoftwareDrawing(FOscRenderer3D->SoftwareDrawing());
 }
 
 void TMainForm::WireView() {
   FOscRenderer3D->SetOscilloscope(FZelvo.get());
   FOscRenderer3D->SetFlip(false);
   FOscRenderer3D->SetFpsLimiter(FFpsLimiter.get());
-  FOscRenderer3D->SetOnChange([this](TOscRenderer3D*) { VisualizeSettings(); });
-  FOscRenderer3D->SetOnHover([this](TOscRenderer3D*, TOscSignal* Signal, double Voltage) {
+  FOscRenderer3D->SetOnChange([this](TOscScopeView*) { VisualizeSettings(); });
+  FOscRenderer3D->SetOnHover([this](TOscScopeView*, TOscSignal* Signal, double Voltage) {
     OscRenderer3DHover(Signal, Voltage);
   });
 }

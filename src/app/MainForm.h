@@ -32,7 +32,7 @@ class TLinkSupervisor;
 class TMathStrip;
 class TOscDevice;
 class TOscFpsLimiter;
-class TOscRenderer3D;
+class TOscScopeView;
 class TOscSignal;
 class TOscSpectrumView;
 class TScopeStatusBar;
@@ -97,7 +97,7 @@ public:
   TZelvoDemo& ZelvoDemo() const { return *FZelvoDemo; }
   TZelvoUsbConnection& ZelvoUsbConnection() const { return *FZelvoUsbConnection; }
   TZelvoTcpConnection& ZelvoTcpConnection() const { return *FZelvoTcpConnection; }
-  TOscRenderer3D& OscRenderer3D() const { return *FOscRenderer3D; }
+  TOscScopeView& OscRenderer3D() const { return *FOscRenderer3D; }
   TOscFpsLimiter& FpsLimiter() const { return *FFpsLimiter; }
   QTimer& tmrValues() const { return *FTmrValues; }
   TLinkSupervisor& LinkSupervisor() const { return *FLinkSupervisor; }
@@ -221,7 +221,7 @@ private:
   std::unique_ptr<TLinkSupervisor> FLinkSupervisor;
 
   // Child widgets and objects, owned by their Qt parents.
-  TOscRenderer3D* FOscRenderer3D = nullptr;
+  TOscScopeView* FOscRenderer3D = nullptr;
   TOscSpectrumView* FSpectrumView = nullptr;
   QMenu* FSpectrumWindowMenu = nullptr;
   QMenu* FViewMenu = nullptr;

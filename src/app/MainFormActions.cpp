@@ -15,7 +15,7 @@
 #include "app/NoticeDialogs.h"
 #include "app/TcpDialog.h"
 #include "app/UsbDialog.h"
-#include "display/OscRenderer3D.h"
+#include "display/OscScopeView.h"
 #include "display/OscSpectrumView.h"
 #include "link/Zelvo.h"
 #include "link/qt/ZelvoDemo.h"

@@ -37,6 +37,10 @@ void TScopeStatusBar::ShowHover(int Channel, double Voltage) {
   FPanels[Channel == 0 ? HoverCH1 : HoverCH2]->setText(tr("CH%1: %2V").arg(Channel + 1).arg(Value));
 }
 
+void TScopeStatusBar::ShowSoftwareDrawing(bool Software) {
+  FPanels[Link]->setToolTip(Software ? tr("Software drawing") : QString());
+}
+
 void TScopeStatusBar::ShowLink(const QString& Text, bool Trouble) {
   QLabel* Panel = FPanels[Link];
   Panel->setText(Text);

@@ -22,6 +22,9 @@ public:
   void ShowHover(int Channel, double Voltage);
   // Trouble shows in orange; the text says what it is.
   void ShowLink(const QString& Text, bool Trouble);
+  // Says, once, on the link panel's tooltip, that the view is drawn without
+  // OpenGL (none could be had).
+  void ShowSoftwareDrawing(bool Software);
 
 private:
   QLabel* FPanels[PanelCount] = {};

@@ -1,10 +1,10 @@
 #pragma once
 
-// The small immediate-mode drawing facade of the scope view. Every operation
-// issues OpenGL calls at once, so the view's context must be current whenever
-// a pen or canvas is created or used. Width, style, anti-aliasing and the
-// stencil clip are context state: they stay in force for every later
-// primitive, also across frames, until changed again.
+// The small drawing facade of the scope view. Every operation issues OpenGL
+// calls at once, so the view's context must be current whenever a pen or
+// canvas is created or used. Width, style, anti-aliasing and the clip are
+// context state: they stay in force for every later primitive, also across
+// frames, until changed again.
 
 #include <vector>
 
@@ -58,19 +58,31 @@ public:
   // Issues its calls even when the value is unchanged.
   void SetAntiAliased(bool Value);
   bool Clip() const { return FClip; }
-  // Only a change issues a call. The last mask stays when clipping is
+  // Only a change issues a call. The last rectangle stays when clipping is
   // switched off and on again.
   void SetClip(bool Value);
-  // Rebuilds the stencil mask: while Clip is on, only pixels inside Rect show.
+  // While Clip is on, only the pixels whose centres lie inside Rect show:
+  // the pixels a fill of Rect would cover. Rect is mapped through the current
+  // matrices and viewport, which must keep it axis-aligned. The clip is a
+  // scissor box, not a stencil mask: with Mesa's software renderer a
+  // stencil test on every trace fragment cost more than the traces.
   void SetClipRect(const TOscRect& Rect);
   // Sets the current OpenGL colour; nothing is stored.
   void SetColor(TOscColor Value);
 
   void FillRect(const TOscRect& Rect);
+  // Immediate mode, every inner point sent twice in a row.
   void PolyLine(const std::vector<TOscPoint>& Points);
   void Line(int X1, int Y1, int X2, int Y2);
+  // The same strip through the points, each point once, handed to the driver
+  // as one vertex array: far fewer calls and vertices for a long trace.
+  void PolyLineArray(const std::vector<TOscPoint>& Points);
+  // Separate lines between the points 0-1, 2-3, ..., from a vertex array.
+  void LinesArray(const std::vector<TOscPoint>& Points);
 
 private:
+  void DrawArray(unsigned Mode, const std::vector<TOscPoint>& Points);
+
   TOscRenderer3D* FOwner;
   TOscPen3D FPen;
   TOscBrush3D FBrush;

@@ -3,11 +3,11 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "display/OscRenderer3D.h"
+#include "display/OscScopeView.h"
 #include "osc/OscFormat.h"
 #include "osc/OscTypes.h"
 
-TOscMarker::TOscMarker(TOscRenderer3D* AOwner) : FOwner(AOwner) {
+TOscMarker::TOscMarker(TOscScopeView* AOwner) : FOwner(AOwner) {
   if (AOwner == nullptr)
     throw EOscInvalidArgumentError(SArgumentNull);
   FOwner->RegisterMarker(this);
@@ -62,20 +62,20 @@ bool TOscMarker::HitTest(int X, int Y) const {
   return R.Left <= X && X < R.Right && R.Top <= Y && Y < R.Bottom;
 }
 
-TOscTriggerMarker::TOscTriggerMarker(TOscRenderer3D* AOwner) : TOscMarker(AOwner) {
+TOscTriggerMarker::TOscTriggerMarker(TOscScopeView* AOwner) : TOscMarker(AOwner) {
   FLine = oscLineSolid;
   FMinPosition = 6;
   FMaxPosition = 250;
   FPosition = 128;
 }
 
-TOscTimeBaseMarker::TOscTimeBaseMarker(TOscRenderer3D* AOwner) : TOscMarker(AOwner) {
+TOscTimeBaseMarker::TOscTimeBaseMarker(TOscScopeView* AOwner) : TOscMarker(AOwner) {
   FStyle = oscMarkerVertical;
   FMinPosition = 5;
   FPosition = 50;
 }
 
-TOscVDivMarker::TOscVDivMarker(TOscRenderer3D* AOwner) : TOscMarker(AOwner) {
+TOscVDivMarker::TOscVDivMarker(TOscScopeView* AOwner) : TOscMarker(AOwner) {
   FMinPosition = 6;
   FMaxPosition = 250;
   FPosition = 128;

@@ -15,7 +15,7 @@
 #include "osc/OscSkin.h"
 #include "osc/OscTrace.h"
 
-class TOscRenderer3D;
+class TOscScopeView;
 
 enum TOscMarkerStyle { oscMarkerHorizontal, oscMarkerVertical };
 enum TOscMarkerLine { oscLineDot, oscLineSolid, oscLineDash };
@@ -46,12 +46,12 @@ public:
 
   // Registers itself with the owner view, which lists it for drawing and
   // hit tests until the marker is destroyed.
-  explicit TOscMarker(TOscRenderer3D* AOwner);
+  explicit TOscMarker(TOscScopeView* AOwner);
   virtual ~TOscMarker();
   TOscMarker(const TOscMarker&) = delete;
   TOscMarker& operator=(const TOscMarker&) = delete;
 
-  TOscRenderer3D* Owner() const { return FOwner; }
+  TOscScopeView* Owner() const { return FOwner; }
   bool Visible() const { return FVisible; }
   void SetVisible(bool Value) { FVisible = Value; }
   TOscMarkerStyle Style() const { return FStyle; }
@@ -91,7 +91,7 @@ protected:
   void DoChange();
 
   // The kinds set their defaults directly: no events, no clamping.
-  TOscRenderer3D* FOwner;
+  TOscScopeView* FOwner;
   bool FVisible = true;
   int FPosition = 0;
   int FMinPosition = 0;
@@ -108,24 +108,24 @@ protected:
 
 class TOscTriggerMarker : public TOscMarker {
 public:
-  explicit TOscTriggerMarker(TOscRenderer3D* AOwner);
+  explicit TOscTriggerMarker(TOscScopeView* AOwner);
 };
 
 class TOscTimeBaseMarker : public TOscMarker {
 public:
-  explicit TOscTimeBaseMarker(TOscRenderer3D* AOwner);
+  explicit TOscTimeBaseMarker(TOscScopeView* AOwner);
 };
 
 class TOscVDivMarker : public TOscMarker {
 public:
-  explicit TOscVDivMarker(TOscRenderer3D* AOwner);
+  explicit TOscVDivMarker(TOscScopeView* AOwner);
 };
 
 // Routes the mouse to the markers. Coordinates are grid coordinates, converted
 // by the view before the call.
 class TOscMarkers {
 public:
-  explicit TOscMarkers(TOscRenderer3D* AOwner) : FOwner(AOwner) {}
+  explicit TOscMarkers(TOscScopeView* AOwner) : FOwner(AOwner) {}
   virtual ~TOscMarkers() = default;
   TOscMarkers(const TOscMarkers&) = delete;
   TOscMarkers& operator=(const TOscMarkers&) = delete;
@@ -146,7 +146,7 @@ public:
 private:
   std::size_t Checked(int Index) const;
 
-  TOscRenderer3D* FOwner;
+  TOscScopeView* FOwner;
   std::vector<TOscMarker*> FMarkers; // not owned
 };
 
@@ -189,12 +189,12 @@ class TOscTimeScroller {
 public:
   using TNotifyEvent = std::function<void(TOscTimeScroller* Sender)>;
 
-  explicit TOscTimeScroller(TOscRenderer3D* AOwner) : FOwner(AOwner) {}
+  explicit TOscTimeScroller(TOscScopeView* AOwner) : FOwner(AOwner) {}
   virtual ~TOscTimeScroller() = default;
   TOscTimeScroller(const TOscTimeScroller&) = delete;
   TOscTimeScroller& operator=(const TOscTimeScroller&) = delete;
 
-  TOscRenderer3D* Owner() const { return FOwner; }
+  TOscScopeView* Owner() const { return FOwner; }
   // Index of the first sample shown at grid X 0.
   int Position() const { return FPosition; }
   // Clamped to 0 .. 4096 - the page; compared before clamping, so a value
@@ -213,7 +213,7 @@ protected:
   virtual void DoScroll();
 
 private:
-  TOscRenderer3D* FOwner;
+  TOscScopeView* FOwner;
   int FPosition = 0;
   TOscPoint FDragOrigin;
   bool FDragging = false;

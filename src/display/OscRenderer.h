@@ -2,8 +2,9 @@
 
 // The device-independent base of the scope view: attached to one device, owns
 // the skin, defines the page geometry and rebuilds the traces of the visible
-// channels whenever what they show changed. The OpenGL view derives from it and supplies the
-// drawing, the flip and the mouse.
+// channels whenever what they show changed. The scope view (TOscScopeView)
+// derives from it and adds the flip, the markers and the mouse; its two
+// drawings supply the pixels.
 
 #include <cstdint>
 #include <functional>

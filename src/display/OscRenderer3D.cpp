@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <limits>
 
 #include <QExposeEvent>
 #include <QKeyEvent>
@@ -12,7 +11,6 @@
 #include <QWindow>
 
 #include <GL/gl.h>
-#include <GL/glu.h>
 
 #include "osc/OscErrorBoundary.h"
 #include "osc/OscTypes.h"
@@ -43,7 +41,7 @@ protected:
   void resizeEvent(QResizeEvent*) override {
     OscGuarded([&] {
       if (FView != nullptr)
-        FView->WindowResized();
+        FView->WindowExposed();
     });
   }
   void mousePressEvent(QMouseEvent* E) override {
@@ -81,16 +79,6 @@ private:
 
 namespace {
 
-// min(upper, max(lower, v)) in floating point, so that any pixel maps to an
-// int without overflow even on a degenerate page.
-int RoundToGrid(double V) {
-  constexpr double Lo = std::numeric_limits<int>::min() / 2;
-  constexpr double Hi = std::numeric_limits<int>::max() / 2;
-  if (!(V == V))
-    return 0;
-  return static_cast<int>(std::nearbyint(std::min(Hi, std::max(Lo, V))));
-}
-
 TOscPenStyle PenStyleOf(TOscMarkerLine Line) {
   switch (Line) {
   case oscLineDot:
@@ -105,39 +93,7 @@ TOscPenStyle PenStyleOf(TOscMarkerLine Line) {
 
 } // namespace
 
-TOscRenderer3D::TOscRenderer3D(QWidget* Parent) : TOscRenderer(Parent) {
-  FMarkers = std::make_unique<TOscMarkers>(this);
-  FFrameRateObserver =
-      std::make_unique<TOscFpsObserver>([this](TOscFpsLimiter* Sender) { FrameRateTick(Sender); });
-  FFrameRateObserver->SetOnRemove([this](TOscFpsLimiter* Sender) {
-    if (Sender == FFpsLimiter)
-      FFpsLimiter = nullptr;
-  });
-  FHorizontalScroller = std::make_unique<TOscTimeScroller>(this);
-  FHorizontalScroller->SetOnScroll([this](TOscTimeScroller* S) { HandleHorizontalScroll(S); });
-
-  FVDivMarkerA = std::make_unique<TOscVDivMarker>(this);
-  FVDivMarkerB = std::make_unique<TOscVDivMarker>(this);
-  FVDivMarkers = std::make_unique<TOscMarkerMeasurer>(FVDivMarkerB.get(), FVDivMarkerA.get());
-  FVDivMarkers->SetOnChange([this](TOscMarkerMeasurer* S) { MeasurementChanged(S); });
-  FTimeBaseMarkerC = std::make_unique<TOscTimeBaseMarker>(this);
-  FTimeBaseMarkerD = std::make_unique<TOscTimeBaseMarker>(this);
-  FTimeBaseMarkers =
-      std::make_unique<TOscMarkerMeasurer>(FTimeBaseMarkerD.get(), FTimeBaseMarkerC.get());
-  FTimeBaseMarkers->SetOnChange([this](TOscMarkerMeasurer* S) { MeasurementChanged(S); });
-  FVDivMarkers->Marker1()->SetPosition(28);
-  FVDivMarkers->Marker2()->SetPosition(228);
-  FTimeBaseMarkers->Marker1()->SetPosition(100);
-  FTimeBaseMarkers->Marker2()->SetPosition(650);
-
-  FTriggerMarker = std::make_unique<TOscTriggerMarker>(this);
-  FTriggerMarker->SetColor(Skin().TriggerColor());
-  FTriggerMarker->SetOnChanging([this](TOscMarker* S, int& P) { TriggerChanging(S, P); });
-  FPadding = 20;
-  FFlip = true;
-
-  // Clicking takes the focus away from other controls; Tab never enters.
-  setFocusPolicy(Qt::ClickFocus);
+TOscRenderer3D::TOscRenderer3D(QWidget* Parent) : TOscScopeView(Parent) {
   setAttribute(Qt::WA_OpaquePaintEvent);
   setAttribute(Qt::WA_NoSystemBackground);
   try {
@@ -152,7 +108,6 @@ TOscRenderer3D::TOscRenderer3D(QWidget* Parent) : TOscRenderer(Parent) {
 }
 
 TOscRenderer3D::~TOscRenderer3D() {
-  SetFpsLimiter(nullptr);
   if (FWindow != nullptr)
     FWindow->FView = nullptr;
   FCanvas.reset();
@@ -170,8 +125,7 @@ void TOscRenderer3D::CreateWnd() {
   Format.setGreenBufferSize(8);
   Format.setBlueBufferSize(8);
   // No alpha: an alpha visual could let a compositor show the view through.
-  Format.setDepthBufferSize(24);
-  Format.setStencilBufferSize(8);
+  // No depth or stencil buffer: the clip is a scissor box.
   // The limiter paces the frames; a swap that waited for the display would
   // stall the user-interface thread on every marker drag as well.
   Format.setSwapInterval(0);
@@ -185,15 +139,11 @@ void TOscRenderer3D::CreateWnd() {
   FWindow->create();
 
   static const char* const CNoOpenGL =
-      "The scope view cannot be shown: no OpenGL rendering context with double buffering "
-      "and an 8-bit stencil buffer is available";
+      "No OpenGL rendering context with double buffering is available";
   FRenderingContext = std::make_unique<QOpenGLContext>();
   FRenderingContext->setFormat(FWindow->requestedFormat());
   if (!FRenderingContext->create())
     throw EOscError(std::string(CNoOpenGL) + " (the context could not be created).");
-  if (FRenderingContext->format().stencilBufferSize() < 8 ||
-      FWindow->format().stencilBufferSize() < 8)
-    throw EOscError(std::string(CNoOpenGL) + " (no stencil buffer).");
   if (!FRenderingContext->makeCurrent(FWindow))
     throw EOscError(std::string(CNoOpenGL) + " (the context could not be made current).");
   const auto* Renderer = glGetString(GL_RENDERER);
@@ -208,88 +158,39 @@ QWindow* TOscRenderer3D::DeviceContext() const {
   return FWindow;
 }
 
-void TOscRenderer3D::SetPadding(int Value) {
-  if (Value == FPadding)
-    return;
-  FPadding = Value;
-  DoChange();
-}
-
-void TOscRenderer3D::SetFlip(bool Value) {
-  if (Value == FFlip)
-    return;
-  FFlip = Value;
-  // The flip is applied to the trace points as they are built.
-  InvalidateTraces();
-  DoChange();
-}
-
-void TOscRenderer3D::SetHorizontalScroller(const TOscTimeScroller& Value) {
-  FHorizontalScroller->SetPosition(Value.Position());
-}
-
-void TOscRenderer3D::SetTriggerMarker(const TOscTriggerMarker& Value) {
-  FTriggerMarker->SetPosition(Value.Position());
-}
-
-void TOscRenderer3D::SetFpsLimiter(TOscFpsLimiter* Value) {
-  if (FFpsLimiter != nullptr)
-    FFpsLimiter->UnRegisterObserver(FFrameRateObserver.get());
-  FFpsLimiter = Value;
-  if (Value != nullptr)
-    Value->RegisterObserver(FFrameRateObserver.get());
-}
-
-void TOscRenderer3D::RegisterMarker(TOscMarker* Marker) {
-  FMarkers->Add(Marker);
-}
-
-void TOscRenderer3D::UnregisterMarker(TOscMarker* Marker) {
-  if (FMarkers)
-    FMarkers->Remove(Marker);
-}
-
-void TOscRenderer3D::SetViewCursor(Qt::CursorShape Shape) {
+void TOscRenderer3D::ApplyCursor(Qt::CursorShape Shape) {
   // The cursor belongs to the native window; on the container it never shows.
-  if (Shape == FCursor)
-    return;
-  FCursor = Shape;
   if (FWindow != nullptr)
     FWindow->setCursor(Shape);
+}
+
+qreal TOscRenderer3D::DevicePixelRatio() const {
+  return FWindow != nullptr ? FWindow->devicePixelRatio() : 1.0;
 }
 
 bool TOscRenderer3D::CanDraw() const {
   return FCanvas && FWindow != nullptr && FWindow->isExposed() && width() > 0 && height() > 0;
 }
 
-void TOscRenderer3D::Render() {
-  if (UpdateTraces())
-    FForceDraw = true;
-  if (!CanDraw()) {
-    // Whatever comes on screen later must be drawn in full.
-    FForceDraw = true;
-    return;
-  }
-  CurrentLook(FLook);
-  if (!FForceDraw && FLook == FShownLook)
-    return;
-  if (!FRenderingContext->makeCurrent(FWindow))
-    return;
+bool TOscRenderer3D::ShowFrame() {
+  // Making the context current again is not free (GLX asks the X server
+  // about the window), and it normally still is.
+  const bool Current = QOpenGLContext::currentContext() == FRenderingContext.get() &&
+                       FRenderingContext->surface() == FWindow;
+  if (!Current && !FRenderingContext->makeCurrent(FWindow))
+    return false;
   Draw();
   if (FOnBeforeSwap)
     FOnBeforeSwap(this);
   FRenderingContext->swapBuffers(FWindow);
-  ++FFramesDrawn;
-  FForceDraw = false;
-  std::swap(FShownLook, FLook);
-  if (FOnAfterSwap)
-    FOnAfterSwap(this);
+  FrameShown();
+  return true;
 }
 
 QImage TOscRenderer3D::GrabFramebuffer() {
   QImage Image;
   TNotifyEvent Saved = FOnBeforeSwap;
-  FOnBeforeSwap = [&](TOscRenderer3D*) {
+  FOnBeforeSwap = [&](TOscScopeView*) {
     const qreal Dpr = FWindow->devicePixelRatio();
     const int PW = static_cast<int>(width() * Dpr);
     const int PH = static_cast<int>(height() * Dpr);
@@ -302,34 +203,15 @@ QImage TOscRenderer3D::GrabFramebuffer() {
     if (Saved)
       Saved(this);
   };
-  FForceDraw = true;
+  ForceDraw();
   Render();
   FOnBeforeSwap = std::move(Saved);
   return Image;
 }
 
-TOscRenderer3D::TFrameGeometry TOscRenderer3D::CurrentGeometry() const {
-  // glOrtho(Left - 1, Right, Bottom, Top - 1, 0, 1) over the page and an
-  // identity model-view, as Draw sets them up.
-  TFrameGeometry G;
-  const double L = -1, R = SamplesPerPage() - 1, B = 255, T = -1, N = 0, F = 1;
-  // clang-format off
-  G.Projection = {2 / (R - L),        0,                  0,                  0,
-                  0,                  2 / (T - B),        0,                  0,
-                  0,                  0,                  -2 / (F - N),       0,
-                  -(R + L) / (R - L), -(T + B) / (T - B), -(F + N) / (F - N), 1};
-  // clang-format on
-  G.ModelView = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
-  // A window smaller than its padding keeps a one-pixel drawing area, so that
-  // no division by zero reaches the picture or the mouse mapping.
-  G.Viewport = {FPadding, FPadding, std::max(1, width() - 2 * FPadding),
-                std::max(1, height() - 2 * FPadding)};
-  return G;
-}
-
 void TOscRenderer3D::Draw() {
-  const int S = SamplesPerPage();
-  SetScopeRect({0, 0, S - 1, 255});
+  const TFrameGeometry G = CurrentGeometry();
+  SetScopeRect({0, 0, G.SamplesPerPage - 1, 255});
   const TOscRect& R = ScopeRect();
 
   glMatrixMode(GL_PROJECTION);
@@ -342,12 +224,10 @@ void TOscRenderer3D::Draw() {
   glClearColor(OscRed(Bg) / 255.0f, OscGreen(Bg) / 255.0f, OscBlue(Bg) / 255.0f, 0.0f);
   glClear(GL_COLOR_BUFFER_BIT);
 
-  FLastGeometry = CurrentGeometry();
-  FHaveFrame = true;
-  const qreal Dpr = FWindow != nullptr ? FWindow->devicePixelRatio() : 1.0;
-  const auto& V = FLastGeometry.Viewport;
-  glViewport(static_cast<GLint>(V[0] * Dpr), static_cast<GLint>(V[1] * Dpr),
-             static_cast<GLsizei>(V[2] * Dpr), static_cast<GLsizei>(V[3] * Dpr));
+  // A window smaller than its padding keeps a one-pixel drawing area.
+  const qreal Dpr = DevicePixelRatio();
+  glViewport(static_cast<GLint>(G.Padding * Dpr), static_cast<GLint>(G.Padding * Dpr),
+             static_cast<GLsizei>(G.AreaWidth() * Dpr), static_cast<GLsizei>(G.AreaHeight() * Dpr));
 
   DrawGrid();
   FCanvas->SetClip(true);
@@ -358,161 +238,40 @@ void TOscRenderer3D::Draw() {
   FCanvas->SetClip(false);
 }
 
-void TOscRenderer3D::BuildGrid() {
-  const TOscRect& R = ScopeRect();
-  const int Spd = SamplesPerDivision();
-  glNewList(glGridList, GL_COMPILE);
-  glBegin(GL_LINES);
-  for (int I = 0; I <= VerticalDivisions; ++I) {
-    glVertex2i(R.Left, R.Top + ClipSize + 25 * I);
-    glVertex2i(R.Right, R.Top + ClipSize + 25 * I);
-  }
-  const int Divisions = this->Divisions();
-  for (int I = 0; I <= Divisions; ++I) {
-    glVertex2i(R.Left + I * Spd, R.Top + ClipSize);
-    glVertex2i(R.Left + I * Spd, R.Bottom - ClipSize + 1);
-  }
-  glEnd();
-  glEndList();
-}
-
 void TOscRenderer3D::DrawGrid() {
-  BuildGrid();
   FCanvas->Pen().SetWidth(1.0f);
   FCanvas->Pen().SetStyle(TOscPenStyle::psSolid);
-  FCanvas->SetColor(Skin().GridColor());
-  glCallList(glGridList);
+  FCanvas->Pen().SetColor(Skin().GridColor());
+  GridLines(FVertices);
+  FCanvas->LinesArray(FVertices);
 }
 
 void TOscRenderer3D::DrawTraces() {
   FCanvas->Pen().SetWidth(1.0f);
   FCanvas->Pen().SetStyle(TOscPenStyle::psSolid);
   FCanvas->SetAntiAliased(true);
-  for (int I = 0; I < Traces().Count(); ++I)
-    DrawTrace(Traces().Trace(I), Traces().Trace(I).Color());
+  const int Columns = static_cast<int>(CurrentGeometry().AreaWidth() * DevicePixelRatio());
+  for (int I = 0; I < Traces().Count(); ++I) {
+    FCanvas->Pen().SetWidth(1.5f);
+    FCanvas->Pen().SetColor(Traces().Trace(I).Color());
+    VisibleTracePoints(I, Columns, FVertices);
+    FCanvas->PolyLineArray(FVertices);
+  }
   FCanvas->SetAntiAliased(false);
 }
 
-void TOscRenderer3D::DrawTrace(const TOscTrace& Trace, TOscColor Color) {
-  glPushMatrix();
-  glTranslatef(static_cast<float>(-FHorizontalScroller->Position()), 0.0f, 0.0f);
-  FCanvas->Pen().SetWidth(1.5f);
-  FCanvas->Pen().SetColor(Color);
-  FCanvas->PolyLine(Trace.Points);
-  glPopMatrix();
-}
-
 void TOscRenderer3D::DrawMarkers() {
-  for (int I = 0; I < FMarkers->Count(); ++I)
-    if (FMarkers->Marker(I).Visible())
-      DrawMarker(FMarkers->Marker(I));
-}
-
-void TOscRenderer3D::DrawMarker(const TOscMarker& Marker) {
-  // Not shifted by the scroll position: markers stay put on the page.
-  FCanvas->Pen().SetColor(Marker.Color());
-  TOscPoint A, B;
-  if (Marker.Style() == oscMarkerHorizontal) {
-    A = {0, Marker.Position()};
-    B = {SamplesPerPage() - 1, Marker.Position()};
-  } else {
-    A = {Marker.Position(), 0};
-    B = {Marker.Position(), 255};
+  // Without anti-aliasing, with the pen width in force (1.5 after a trace).
+  for (int I = 0; I < Markers().Count(); ++I) {
+    const TOscMarker& Marker = Markers().Marker(I);
+    if (!Marker.Visible())
+      continue;
+    FCanvas->Pen().SetColor(Marker.Color());
+    TOscPoint A, B;
+    MarkerLine(Marker, A, B);
+    FCanvas->Pen().SetStyle(PenStyleOf(Marker.Line()));
+    FCanvas->Line(A.X, A.Y, B.X, B.Y);
   }
-  PointToScreen(A);
-  PointToScreen(B);
-  FCanvas->Pen().SetStyle(PenStyleOf(Marker.Line()));
-  FCanvas->Line(A.X, A.Y, B.X, B.Y);
-}
-
-void TOscRenderer3D::CurrentLook(TFrameLook& L) const {
-  const qreal Dpr = FWindow != nullptr ? FWindow->devicePixelRatio() : 1.0;
-  L.Width = width();
-  L.Height = height();
-  L.PixelWidth = static_cast<int>(width() * Dpr);
-  L.PixelHeight = static_cast<int>(height() * Dpr);
-  L.Padding = FPadding;
-  L.Flip = FFlip;
-  L.Divisions = Divisions();
-  L.SamplesPerDivision = SamplesPerDivision();
-  L.Scroll = FHorizontalScroller->Position();
-  L.Grid = Skin().GridColor();
-  L.Background = Skin().BackgroundColor();
-  L.Markers.clear();
-  for (int I = 0; I < FMarkers->Count(); ++I) {
-    const TOscMarker& M = FMarkers->Marker(I);
-    L.Markers.push_back({M.Visible(), M.Position(), M.Style(), M.Line(), M.Color()});
-  }
-}
-
-void TOscRenderer3D::ScreenToGrid(int X, int Y, TOscPoint& Point) const {
-  if (Y == 0)
-    Y = 1;
-  const TFrameGeometry G = FHaveFrame ? FLastGeometry : CurrentGeometry();
-  // gluUnProject counts window Y upward from the bottom edge.
-  const double WinY = static_cast<double>(height()) - Y;
-  GLdouble OX = 0, OY = 0, OZ = 0;
-  if (gluUnProject(X, WinY, 0.0, G.ModelView.data(), G.Projection.data(), G.Viewport.data(), &OX,
-                   &OY, &OZ) != GL_TRUE) {
-    OX = -1;
-    OY = -1;
-  }
-  Point = {RoundToGrid(OX), RoundToGrid(OY)};
-  PointToScreen(Point);
-}
-
-int TOscRenderer3D::SampleAt(int X, int Y) const {
-  TOscPoint P;
-  ScreenToGrid(X, Y, P);
-  return P.X + FHorizontalScroller->Position();
-}
-
-void TOscRenderer3D::AdjustMarkerLimits() {
-  FTimeBaseMarkers->Marker1()->SetMaxPosition(SamplesPerPage() - 5);
-  FTimeBaseMarkers->Marker2()->SetMaxPosition(SamplesPerPage() - 5);
-}
-
-void TOscRenderer3D::PointToScreen(TOscPoint& Point) const {
-  if (FFlip)
-    Point.Y = 255 - Point.Y;
-}
-
-void TOscRenderer3D::PointsToScreen(std::vector<TOscPoint>& Points) const {
-  if (FFlip)
-    for (TOscPoint& P : Points)
-      P.Y = 255 - P.Y;
-}
-
-void TOscRenderer3D::CallChange() {
-  if (FOnChange)
-    FOnChange(this);
-}
-
-void TOscRenderer3D::DoChange() {
-  TOscRenderer::DoChange();
-  CallChange();
-  Paint();
-}
-
-void TOscRenderer3D::DoResizeSignal() {
-  AdjustMarkerLimits();
-  Paint();
-}
-
-void TOscRenderer3D::Paint() {
-  Render();
-}
-
-void TOscRenderer3D::Resize() {
-  TOscRenderer::Resize();
-  AdjustMarkerLimits();
-  Paint();
-}
-
-void TOscRenderer3D::DoHorizontalScroll() {
-  Paint();
-  if (FOnHorizontalScroll)
-    FOnHorizontalScroll(this);
 }
 
 void TOscRenderer3D::paintEvent(QPaintEvent*) {
@@ -523,38 +282,12 @@ void TOscRenderer3D::resizeEvent(QResizeEvent* Event) {
   OscGuarded([&] {
     if (FContainer != nullptr)
       FContainer->setGeometry(rect());
-    TOscRenderer::resizeEvent(Event);
+    TOscScopeView::resizeEvent(Event);
   });
 }
 
-void TOscRenderer3D::HandleHorizontalScroll(TOscTimeScroller*) {
-  DoHorizontalScroll();
-}
-
-void TOscRenderer3D::FrameRateTick(TOscFpsLimiter*) {
-  Render();
-}
-
-void TOscRenderer3D::MeasurementChanged(TOscMarkerMeasurer*) {
-  DoChange();
-}
-
-void TOscRenderer3D::TriggerChanging(TOscMarker*, int& Position) {
-  TOscDevice* Device = Oscilloscope();
-  if (Device == nullptr)
-    return;
-  Device->Trigger().SetLevel(Position);
-  Position = Device->Trigger().Level();
-  Device->TransmitSettings();
-}
-
 void TOscRenderer3D::WindowExposed() {
-  FForceDraw = true;
-  Paint();
-}
-
-void TOscRenderer3D::WindowResized() {
-  FForceDraw = true;
+  ForceDraw();
   Paint();
 }
 
@@ -565,37 +298,4 @@ void TOscRenderer3D::LeaveByTab(bool Forward) {
   // top-level window, where the next control now holds the focus.
   if (Top != nullptr && Top->windowHandle() != nullptr)
     Top->windowHandle()->requestActivate();
-}
-
-void TOscRenderer3D::MouseDown(Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y) {
-  if (focusPolicy() != Qt::NoFocus && isEnabled())
-    setFocus(Qt::MouseFocusReason);
-  TOscPoint P;
-  ScreenToGrid(X, Y, P);
-  FHorizontalScroller->MouseDown(Button, Shift, P.X, P.Y);
-  FMarkers->MouseDown(Button, Shift, P.X, P.Y);
-}
-
-void TOscRenderer3D::MouseUp(Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y) {
-  TOscPoint P;
-  ScreenToGrid(X, Y, P);
-  FHorizontalScroller->MouseUp(Button, Shift, P.X, P.Y);
-  FMarkers->MouseUp(Button, Shift, P.X, P.Y);
-}
-
-void TOscRenderer3D::MouseMove(Qt::KeyboardModifiers Shift, int X, int Y) {
-  SetViewCursor(Qt::ArrowCursor);
-  TOscPoint P;
-  ScreenToGrid(X, Y, P);
-  FHorizontalScroller->MouseMove(Shift, P.X, P.Y);
-  FMarkers->MouseMove(Shift, P.X, P.Y);
-  TOscDevice* Device = Oscilloscope();
-  if (!FOnHover || Device == nullptr || !Device->HasSignals())
-    return;
-  const int I = SampleAt(X, Y);
-  for (int C = 0; C < Device->Signals().Count(); ++C) {
-    TOscSignal& Signal = Device->Signals().Signal(C);
-    if (I >= 0 && I < Signal.Count())
-      FOnHover(this, &Signal, Signal.GetSampleVoltage(I));
-  }
 }

@@ -12,7 +12,7 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 
-#include "display/OscRenderer3D.h"
+#include "display/OscScopeView.h"
 
 #include <fstream>
 #include <sstream>

@@ -10,7 +10,7 @@
 
 #include "app/ExceptionBox.h"
 #include "display/OscFpsLimiter.h"
-#include "display/OscRenderer3D.h"
+#include "display/OscScopeView.h"
 #include "link/Zelvo.h"
 #include "link/ZelvoMemoryConnection.h"
 #include "link/qt/ZelvoDemo.h"
@@ -289,7 +289,7 @@ TEST_F(DriverPanelTest, ReadoutsFollowTheTimerAndTheMarkers) {
   EXPECT_EQ(Strip(0).cbValueType()->text(), "Vpp");
   EXPECT_EQ(Main().StatusPanel(0)->text(), QString("%1 fps").arg(Main().FpsLimiter().FrameRate()));
 
-  TOscRenderer3D& View = Main().OscRenderer3D();
+  TOscScopeView& View = Main().OscRenderer3D();
   View.VDivMarkers().Marker1()->SetPosition(100);
   View.VDivMarkers().Marker2()->SetPosition(125);
   EXPECT_EQ(Strip(0).lblMeasurement()->text(), "1.00V");

@@ -37,7 +37,7 @@ extern "C" std::size_t __sanitizer_get_current_allocated_bytes();
 #include "app/StartConnection.h"
 #include "app/TcpDialog.h"
 #include "app/UsbDialog.h"
-#include "display/OscRenderer3D.h"
+#include "display/OscScopeView.h"
 #include "link/Zelvo.h"
 #include "link/ZelvoFrames.h"
 #include "link/qt/ZelvoTcpConnection.h"

@@ -1,14 +1,16 @@
 #pragma once
 
 // Shared set-up of the display tests: one application object, a test device,
-// a shown view whose OpenGL platform has been checked, real mouse events for
-// its native window, and pixel helpers for frames read back before the swap.
+// a shown view of either drawing (OpenGL with its platform checked, or
+// QPainter), real mouse events for the window that receives them, and pixel
+// helpers for the frames the view draws.
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstdlib>
 #include <memory>
+#include <string>
 
 #include <QApplication>
 #include <QImage>
@@ -19,6 +21,7 @@
 
 #include <GL/gl.h>
 
+#include "display/OscPainterRenderer.h"
 #include "display/OscRenderer3D.h"
 #include "osc/OscDevice.h"
 
@@ -45,39 +48,75 @@ public:
   }
 };
 
-// A view of the main window's scope area, on screen, with its GL platform
-// verified: a pass without a real context would prove nothing.
-class ViewTest : public ::testing::Test {
+enum class TDrawing { OpenGL, Software };
+
+inline std::string DrawingName(const ::testing::TestParamInfo<TDrawing>& Info) {
+  return Info.param == TDrawing::OpenGL ? "OpenGL" : "Software";
+}
+
+inline void PrintTo(TDrawing Drawing, std::ostream* Out) {
+  *Out << (Drawing == TDrawing::OpenGL ? "OpenGL" : "Software");
+}
+
+// A new view of the drawing. The OpenGL one is made directly, not through
+// the fallback: a test of it without a real context would prove nothing.
+inline std::unique_ptr<TOscScopeView> MakeView(TDrawing Drawing, QWidget* Parent = nullptr) {
+  if (Drawing == TDrawing::OpenGL)
+    return std::make_unique<TOscRenderer3D>(Parent);
+  return std::make_unique<TOscPainterRenderer>(Parent);
+}
+
+// The window that receives the view's mouse and keys: the OpenGL drawing's
+// native child window, or the view widget itself.
+inline QObject* InputTarget(TOscScopeView& View) {
+  if (auto* GL = dynamic_cast<TOscRenderer3D*>(&View))
+    return GL->DeviceContext();
+  return &View;
+}
+
+inline QWindow* InputWindow(TOscScopeView& View) {
+  if (auto* GL = dynamic_cast<TOscRenderer3D*>(&View))
+    return GL->DeviceContext();
+  return View.window()->windowHandle();
+}
+
+// The cursor the user sees over the view.
+inline Qt::CursorShape ShownCursor(TOscScopeView& View) {
+  if (auto* GL = dynamic_cast<TOscRenderer3D*>(&View))
+    return GL->DeviceContext()->cursor().shape();
+  return View.cursor().shape();
+}
+
+// A view of the main window's scope area, on screen, in each drawing; the
+// OpenGL one with its platform verified.
+class ViewTest : public ::testing::TestWithParam<TDrawing> {
 protected:
   void SetUp() override {
     TestApp();
     try {
-      View = std::make_unique<TOscRenderer3D>();
+      View = MakeView(GetParam());
     } catch (const std::exception& E) {
       FAIL() << "no OpenGL platform: " << E.what();
     }
     View->resize(697, 449);
     View->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(View->DeviceContext()));
-    ASSERT_NE(View->RenderingContext(), nullptr);
-    ASSERT_TRUE(View->RenderingContext()->makeCurrent(View->DeviceContext()));
-    ASSERT_NE(glGetString(GL_RENDERER), nullptr);
-    GLint Stencil = 0;
-    glGetIntegerv(GL_STENCIL_BITS, &Stencil);
-    ASSERT_GE(Stencil, 8);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(InputWindow(*View)));
+    if (auto* GL = dynamic_cast<TOscRenderer3D*>(View.get())) {
+      ASSERT_NE(GL->RenderingContext(), nullptr);
+      ASSERT_TRUE(GL->RenderingContext()->makeCurrent(GL->DeviceContext()));
+      ASSERT_NE(glGetString(GL_RENDERER), nullptr);
+    }
   }
   void TearDown() override {
     View.reset();
     QCoreApplication::processEvents();
   }
 
-  // Real mouse events, delivered to the native window as the window system
-  // would.
+  // Real mouse events, delivered as the window system would.
   void Mouse(QEvent::Type Type, int X, int Y, Qt::MouseButton Button, Qt::MouseButtons Buttons) {
-    QWindow* W = View->DeviceContext();
     const QPointF Local(X, Y);
-    QMouseEvent E(Type, Local, Local, W->mapToGlobal(Local), Button, Buttons, Qt::NoModifier);
-    QCoreApplication::sendEvent(W, &E);
+    QMouseEvent E(Type, Local, Local, View->mapToGlobal(Local), Button, Buttons, Qt::NoModifier);
+    QCoreApplication::sendEvent(InputTarget(*View), &E);
   }
   void Press(int X, int Y, Qt::MouseButton B = Qt::LeftButton) {
     Mouse(QEvent::MouseButtonPress, X, Y, B, B);
@@ -100,7 +139,7 @@ protected:
     return static_cast<int>(std::lround(P + (GridY + 1) * (View->height() - 2 * P) / 256.0));
   }
 
-  std::unique_ptr<TOscRenderer3D> View;
+  std::unique_ptr<TOscScopeView> View;
 };
 
 inline int ColorDistance(QRgb A, TOscColor B) {

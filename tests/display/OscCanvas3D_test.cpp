@@ -7,7 +7,7 @@ class CanvasTest : public ViewTest {
 protected:
   void SetUp() override {
     ViewTest::SetUp();
-    Canvas = View->Canvas();
+    Canvas = static_cast<TOscRenderer3D&>(*View).Canvas();
     ASSERT_NE(Canvas, nullptr);
     glViewport(0, 0, View->width(), View->height());
     glMatrixMode(GL_PROJECTION);
@@ -40,7 +40,7 @@ protected:
 
 } // namespace
 
-TEST_F(CanvasTest, PenStyleSetsStippleStateAndPattern) {
+TEST_P(CanvasTest, PenStyleSetsStippleStateAndPattern) {
   struct {
     TOscPenStyle Style;
     bool Stippled;
@@ -63,7 +63,7 @@ TEST_F(CanvasTest, PenStyleSetsStippleStateAndPattern) {
   EXPECT_FLOAT_EQ(Width, 1.5f);
 }
 
-TEST_F(CanvasTest, ClearPenDrawsNothing) {
+TEST_P(CanvasTest, ClearPenDrawsNothing) {
   Canvas->Pen().SetColor(0x0000FF);
   Canvas->Pen().SetStyle(TOscPenStyle::psClear);
   Canvas->Line(10, 50, 300, 50);
@@ -73,11 +73,11 @@ TEST_F(CanvasTest, ClearPenDrawsNothing) {
   EXPECT_GT(RedInRow(50, 0, View->width()), 250);
 }
 
-TEST_F(CanvasTest, ClipSetterIssuesCallsOnlyOnChangeAntiAliasingAlways) {
-  glEnable(GL_STENCIL_TEST);
+TEST_P(CanvasTest, ClipSetterIssuesCallsOnlyOnChangeAntiAliasingAlways) {
+  glEnable(GL_SCISSOR_TEST);
   Canvas->SetClip(false); // already false: no call, the state stays
-  EXPECT_TRUE(glIsEnabled(GL_STENCIL_TEST));
-  glDisable(GL_STENCIL_TEST);
+  EXPECT_TRUE(glIsEnabled(GL_SCISSOR_TEST));
+  glDisable(GL_SCISSOR_TEST);
 
   Canvas->SetAntiAliased(true);
   glDisable(GL_LINE_SMOOTH);
@@ -89,7 +89,7 @@ TEST_F(CanvasTest, ClipSetterIssuesCallsOnlyOnChangeAntiAliasingAlways) {
   EXPECT_FALSE(glIsEnabled(GL_BLEND));
 }
 
-TEST_F(CanvasTest, ClipRectCutsLinesOnlyWhileClipIsOn) {
+TEST_P(CanvasTest, ClipRectCutsLinesOnlyWhileClipIsOn) {
   Canvas->Pen().SetColor(0x0000FF);
   Canvas->SetClip(true);
   Canvas->SetClipRect({100, 40, 200, 60});
@@ -108,3 +108,5 @@ TEST_F(CanvasTest, ClipRectCutsLinesOnlyWhileClipIsOn) {
   EXPECT_LE(RedInRow(45, 0, View->width()), 102);
   Canvas->SetClip(false);
 }
+
+INSTANTIATE_TEST_SUITE_P(Drawings, CanvasTest, ::testing::Values(TDrawing::OpenGL), DrawingName);

@@ -12,7 +12,7 @@ protected:
   void SetUp() override {
     ViewTest::SetUp();
     View->SetFlip(false);
-    View->SetOnChange([this](TOscRenderer3D*) { ++ViewChanges; });
+    View->SetOnChange([this](TOscScopeView*) { ++ViewChanges; });
     View->GrabFramebuffer();
   }
   TOscMarker& A() { return View->Markers().Marker(0); }
@@ -41,7 +41,7 @@ protected:
 
 } // namespace
 
-TEST_F(MarkerTest, ViewBuildsItsFiveMarkersInHitTestOrder) {
+TEST_P(MarkerTest, ViewBuildsItsFiveMarkersInHitTestOrder) {
   ASSERT_EQ(View->Markers().Count(), 5);
   EXPECT_EQ(&Trigger(), &View->Markers().Marker(4));
   EXPECT_EQ(View->VDivMarkers().Marker1(), &B());
@@ -56,7 +56,7 @@ TEST_F(MarkerTest, ViewBuildsItsFiveMarkersInHitTestOrder) {
   EXPECT_EQ(C().Style(), oscMarkerVertical);
 }
 
-TEST_F(MarkerTest, HitBandsAreHalfOpen) {
+TEST_P(MarkerTest, HitBandsAreHalfOpen) {
   A().SetPosition(100);
   C().SetPosition(300);
   const int Last = View->SamplesPerPage() - 1;
@@ -76,7 +76,7 @@ TEST_F(MarkerTest, HitBandsAreHalfOpen) {
   }
 }
 
-TEST_F(MarkerTest, EarlierMarkerWinsWhereBandsOverlap) {
+TEST_P(MarkerTest, EarlierMarkerWinsWhereBandsOverlap) {
   A().SetPosition(100);
   Trigger().SetPosition(100);
   C().SetPosition(10);
@@ -92,14 +92,14 @@ TEST_F(MarkerTest, EarlierMarkerWinsWhereBandsOverlap) {
 // Qt's event loop does not carry exceptions: one raised by a callback of the
 // view during a drag goes to the program's handler, and the drag and the
 // drawing go on.
-TEST_F(MarkerTest, ExceptionFromAViewCallbackReachesTheHandlerAndTheViewGoesOn) {
+TEST_P(MarkerTest, ExceptionFromAViewCallbackReachesTheHandlerAndTheViewGoesOn) {
   std::vector<std::string> Handled;
   struct TRestore {
     TOscExceptionHandler Saved;
     ~TRestore() { OscSetExceptionHandler(std::move(Saved)); }
   } Restore{OscSetExceptionHandler(
       [&](std::exception_ptr E) { Handled.push_back(OscExceptionMessage(E)); })};
-  View->SetOnChange([](TOscRenderer3D*) { throw EOscError("readout failed"); });
+  View->SetOnChange([](TOscScopeView*) { throw EOscError("readout failed"); });
 
   const QPoint At = PixelOf(300, 228);
   Press(At.x(), At.y());
@@ -108,7 +108,7 @@ TEST_F(MarkerTest, ExceptionFromAViewCallbackReachesTheHandlerAndTheViewGoesOn) 
   EXPECT_EQ(Handled, std::vector<std::string>{"readout failed"});
   EXPECT_EQ(A().Position(), 150);
 
-  View->SetOnChange([this](TOscRenderer3D*) { ++ViewChanges; });
+  View->SetOnChange([this](TOscScopeView*) { ++ViewChanges; });
   Move(At.x(), PixelY(120), Qt::LeftButton);
   Release(At.x(), PixelY(120));
   EXPECT_EQ(A().Position(), 120);
@@ -119,10 +119,10 @@ TEST_F(MarkerTest, ExceptionFromAViewCallbackReachesTheHandlerAndTheViewGoesOn) 
       << "the marker is drawn where the drag left it";
 }
 
-TEST_F(MarkerTest, DraggedVoltsMarkerStaysWithinItsLimitsAndReportsEveryMove) {
+TEST_P(MarkerTest, DraggedVoltsMarkerStaysWithinItsLimitsAndReportsEveryMove) {
   const QPoint At = PixelOf(300, 228);
   Move(At.x(), At.y());
-  EXPECT_EQ(View->DeviceContext()->cursor().shape(), Qt::PointingHandCursor);
+  EXPECT_EQ(ShownCursor(*View), Qt::PointingHandCursor);
   Press(At.x(), At.y());
   ASSERT_TRUE(A().Dragging());
   EXPECT_TRUE(View->MouseCaptured());
@@ -142,13 +142,13 @@ TEST_F(MarkerTest, DraggedVoltsMarkerStaysWithinItsLimitsAndReportsEveryMove) {
   EXPECT_FALSE(View->MouseCaptured());
   Move(At.x(), PixelY(150));
   EXPECT_EQ(A().Position(), 250);
-  EXPECT_EQ(View->DeviceContext()->cursor().shape(), Qt::ArrowCursor);
+  EXPECT_EQ(ShownCursor(*View), Qt::ArrowCursor);
 }
 
-TEST_F(MarkerTest, TimeMarkersFollowThePageOnlyOnceLimitsAreAdjusted) {
+TEST_P(MarkerTest, TimeMarkersFollowThePageOnlyOnceLimitsAreAdjusted) {
   // A view that was never sized has not adjusted the limits yet.
-  TOscRenderer3D Fresh;
-  TOscMarker& FreshC = Fresh.Markers().Marker(2);
+  auto Fresh = MakeView(GetParam());
+  TOscMarker& FreshC = Fresh->Markers().Marker(2);
   EXPECT_EQ(FreshC.MaxPosition(), 0);
   FreshC.SetPosition(2);
   EXPECT_EQ(FreshC.Position(), 2) << "no clamping, not even at the lower limit";
@@ -162,10 +162,10 @@ TEST_F(MarkerTest, TimeMarkersFollowThePageOnlyOnceLimitsAreAdjusted) {
   EXPECT_EQ(MeasurerChanges, 1);
 }
 
-TEST_F(MarkerTest, ScrollerClampsToTheBufferAndComparesBeforeClamping) {
+TEST_P(MarkerTest, ScrollerClampsToTheBufferAndComparesBeforeClamping) {
   std::vector<int> Scrolls;
   View->SetOnHorizontalScroll(
-      [&](TOscRenderer3D* V) { Scrolls.push_back(V->HorizontalScroller().Position()); });
+      [&](TOscScopeView* V) { Scrolls.push_back(V->HorizontalScroller().Position()); });
   TOscTimeScroller& S = View->HorizontalScroller();
   S.SetPosition(-5);
   EXPECT_EQ(Scrolls, std::vector<int>{0}) << "fires although the position stays 0";
@@ -186,7 +186,7 @@ TEST_F(MarkerTest, ScrollerClampsToTheBufferAndComparesBeforeClamping) {
   EXPECT_EQ(A().Position(), 228) << "a right drag moves no marker";
 }
 
-TEST_F(MarkerTest, TriggerMarkerSetsTheDeviceLevelOnEveryMove) {
+TEST_P(MarkerTest, TriggerMarkerSetsTheDeviceLevelOnEveryMove) {
   View->SetOscilloscope(&Device);
   Device.Trigger().SetMinLevel(50);
   Device.Trigger().SetMaxLevel(200);
@@ -206,7 +206,7 @@ TEST_F(MarkerTest, TriggerMarkerSetsTheDeviceLevelOnEveryMove) {
   Release(At.x(), PixelY(20));
 }
 
-TEST_F(MarkerTest, TriggerMarkerWithoutDeviceOnlyMoves) {
+TEST_P(MarkerTest, TriggerMarkerWithoutDeviceOnlyMoves) {
   const QPoint At = PixelOf(300, 128);
   Press(At.x(), At.y());
   Move(At.x(), PixelY(20), Qt::LeftButton);
@@ -216,13 +216,13 @@ TEST_F(MarkerTest, TriggerMarkerWithoutDeviceOnlyMoves) {
   EXPECT_EQ(Device.Trigger().Level(), 128);
 }
 
-TEST_F(MarkerTest, HoverReportsEveryChannelsVoltageUnderTheMouse) {
+TEST_P(MarkerTest, HoverReportsEveryChannelsVoltageUnderTheMouse) {
   struct THover {
     TOscSignal* Signal;
     double Voltage;
   };
   std::vector<THover> Hovers;
-  View->SetOnHover([&](TOscRenderer3D*, TOscSignal* S, double V) { Hovers.push_back({S, V}); });
+  View->SetOnHover([&](TOscScopeView*, TOscSignal* S, double V) { Hovers.push_back({S, V}); });
   const QPoint At = PixelOf(100, 50);
   Move(At.x(), At.y());
   EXPECT_TRUE(Hovers.empty()) << "no device, no report";
@@ -245,3 +245,6 @@ TEST_F(MarkerTest, HoverReportsEveryChannelsVoltageUnderTheMouse) {
   Move(View->Padding(), At.y()); // grid X -1: left of the first sample
   EXPECT_TRUE(Hovers.empty());
 }
+
+INSTANTIATE_TEST_SUITE_P(Drawings, MarkerTest,
+                         ::testing::Values(TDrawing::OpenGL, TDrawing::Software), DrawingName);

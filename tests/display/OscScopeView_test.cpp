@@ -1,5 +1,7 @@
 #include "DisplayTestSupport.h"
 
+#include "display/OscScopeViewFactory.h"
+
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -30,7 +32,7 @@ protected:
 
 } // namespace
 
-TEST_F(RenderTest, GridLinesLieWhereTheProjectionPutsThem) {
+TEST_P(RenderTest, GridLinesLieWhereTheProjectionPutsThem) {
   const QImage Image = View->GrabFramebuffer();
   ASSERT_FALSE(Image.isNull());
   ASSERT_EQ(Image.width(), 697);
@@ -53,7 +55,7 @@ TEST_F(RenderTest, GridLinesLieWhereTheProjectionPutsThem) {
   EXPECT_EQ(CountColor(Image.copy(0, 0, 15, 449), Green, 30), 0);
 }
 
-TEST_F(RenderTest, TracesShowInTheirSkinColoursOnlyInsideTheClipBand) {
+TEST_P(RenderTest, TracesShowInTheirSkinColoursOnlyInsideTheClipBand) {
   View->SetFlip(false);
   View->SetOscilloscope(&Device);
   Device.Fill(0, 100);
@@ -71,7 +73,7 @@ TEST_F(RenderTest, TracesShowInTheirSkinColoursOnlyInsideTheClipBand) {
   EXPECT_EQ(CountShade(Image, PaleYellow), 0);
 }
 
-TEST_F(RenderTest, FlipMirrorsTracesAndHorizontalMarkers) {
+TEST_P(RenderTest, FlipMirrorsTracesAndHorizontalMarkers) {
   View->SetOscilloscope(&Device);
   ShowMarkers({&View->TriggerMarker()});
   View->TriggerMarker().SetPosition(60); // erases the samples: a trigger change
@@ -91,7 +93,7 @@ TEST_F(RenderTest, FlipMirrorsTracesAndHorizontalMarkers) {
   EXPECT_TRUE(ColorNear(Image, PixelX(300), PixelY(60), Trigger, 1, 20));
 }
 
-TEST_F(RenderTest, MarkerLinesFollowTheirLineStyle) {
+TEST_P(RenderTest, MarkerLinesFollowTheirLineStyle) {
   View->SetFlip(false);
   VDivA()->SetPosition(100);
   ShowMarkers({VDivA()});
@@ -121,7 +123,7 @@ TEST_F(RenderTest, MarkerLinesFollowTheirLineStyle) {
   }
 }
 
-TEST_F(RenderTest, ScrollingMovesTheTracesButNotTheGridOrTheMarkers) {
+TEST_P(RenderTest, ScrollingMovesTheTracesButNotTheGridOrTheMarkers) {
   View->SetFlip(false);
   View->SetOscilloscope(&Device);
   Device.Fill(0, 50, 0, 1000);
@@ -147,7 +149,7 @@ TEST_F(RenderTest, ScrollingMovesTheTracesButNotTheGridOrTheMarkers) {
     ASSERT_EQ(Before.pixel(X, PixelY(120)), After.pixel(X, PixelY(120))) << X;
 }
 
-TEST_F(RenderTest, HiddenOrSwitchedOffChannelDrawsNothing) {
+TEST_P(RenderTest, HiddenOrSwitchedOffChannelDrawsNothing) {
   View->SetOscilloscope(&Device);
   Device.Fill(0, 100);
   Device.Fill(1, 150);
@@ -164,7 +166,7 @@ TEST_F(RenderTest, HiddenOrSwitchedOffChannelDrawsNothing) {
   EXPECT_EQ(CountShade(Image, PaleYellow), 0);
 }
 
-TEST_F(RenderTest, ScreenToGridInvertsTheProjection) {
+TEST_P(RenderTest, ScreenToGridInvertsTheProjection) {
   View->SetFlip(false);
   View->GrabFramebuffer();
   TOscPoint P;
@@ -189,7 +191,7 @@ TEST_F(RenderTest, ScreenToGridInvertsTheProjection) {
   }
 }
 
-TEST_F(RenderTest, DegenerateWindowsGiveDefinedValues) {
+TEST_P(RenderTest, DegenerateWindowsGiveDefinedValues) {
   for (QSize Size : {QSize(30, 30), QSize(697, 1), QSize(1, 449), QSize(697, 0)}) {
     SCOPED_TRACE(Size.width() * 10000 + Size.height());
     View->resize(Size);
@@ -203,7 +205,7 @@ TEST_F(RenderTest, DegenerateWindowsGiveDefinedValues) {
   }
 }
 
-TEST_F(RenderTest, DrawsOnlyWhenThePictureWouldChange) {
+TEST_P(RenderTest, DrawsOnlyWhenThePictureWouldChange) {
   View->SetOscilloscope(&Device);
   Device.Fill(0, 100);
   View->Render();
@@ -214,7 +216,7 @@ TEST_F(RenderTest, DrawsOnlyWhenThePictureWouldChange) {
   // An expose (a window closing over the view) redraws the same picture.
   View->hide();
   View->show();
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(View->DeviceContext()));
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(InputWindow(*View)));
   // QTRY_* would report to QTestLib, not to gtest: wait with qWaitFor.
   EXPECT_TRUE(QTest::qWaitFor([&] { return View->FramesDrawn() > Drawn; }));
 
@@ -244,7 +246,7 @@ TEST_F(RenderTest, DrawsOnlyWhenThePictureWouldChange) {
   }
 }
 
-TEST_F(RenderTest, NewSamplesRefillTheTracesInPlace) {
+TEST_P(RenderTest, NewSamplesRefillTheTracesInPlace) {
   View->SetOscilloscope(&Device);
   Device.Fill(0, 100);
   Device.Fill(1, 120);
@@ -266,7 +268,7 @@ TEST_F(RenderTest, NewSamplesRefillTheTracesInPlace) {
   EXPECT_EQ(View->FramesDrawn(), Drawn + 2);
 }
 
-TEST_F(RenderTest, SamplesAloneDoNotRepaintButTimeBaseAndSkinDo) {
+TEST_P(RenderTest, SamplesAloneDoNotRepaintButTimeBaseAndSkinDo) {
   View->SetOscilloscope(&Device);
   View->Render();
   long long Drawn = View->FramesDrawn();
@@ -278,9 +280,9 @@ TEST_F(RenderTest, SamplesAloneDoNotRepaintButTimeBaseAndSkinDo) {
   EXPECT_EQ(View->FramesDrawn(), Drawn + 2);
 }
 
-TEST_F(RenderTest, PresentationChangesFireOnChangeOnlyWhenValuesChange) {
+TEST_P(RenderTest, PresentationChangesFireOnChangeOnlyWhenValuesChange) {
   int Changes = 0;
-  View->SetOnChange([&](TOscRenderer3D*) { ++Changes; });
+  View->SetOnChange([&](TOscScopeView*) { ++Changes; });
   View->SetPadding(20);
   View->SetFlip(true);
   EXPECT_EQ(Changes, 0);
@@ -289,7 +291,7 @@ TEST_F(RenderTest, PresentationChangesFireOnChangeOnlyWhenValuesChange) {
   EXPECT_EQ(Changes, 2);
 }
 
-TEST_F(RenderTest, ResizeChangesPageAndTimeMarkerLimit) {
+TEST_P(RenderTest, ResizeChangesPageAndTimeMarkerLimit) {
   View->GrabFramebuffer();
   EXPECT_EQ(TimeC()->MaxPosition(), 801 - 5);
   View->resize(449, 449);
@@ -302,39 +304,48 @@ TEST_F(RenderTest, ResizeChangesPageAndTimeMarkerLimit) {
   EXPECT_TRUE(ColorNear(Image, PixelX(500), PixelY(15), Green, 1, 30)) << "last grid column";
 }
 
-TEST(RendererLifetime, FramesBeforeTheWindowIsShownAreSkipped) {
-  TestApp();
+INSTANTIATE_TEST_SUITE_P(Drawings, RenderTest,
+                         ::testing::Values(TDrawing::OpenGL, TDrawing::Software), DrawingName);
+
+namespace {
+
+class RendererLifetime : public ::testing::TestWithParam<TDrawing> {
+protected:
+  void SetUp() override { TestApp(); }
+};
+
+} // namespace
+
+TEST_P(RendererLifetime, FramesBeforeTheWindowIsShownAreSkipped) {
   TTestDevice Device;
-  TOscRenderer3D View;
-  View.SetOscilloscope(&Device);
+  auto View = MakeView(GetParam());
+  View->SetOscilloscope(&Device);
   TOscFpsLimiter Limiter;
-  View.SetFpsLimiter(&Limiter);
-  View.Render();
+  View->SetFpsLimiter(&Limiter);
+  View->Render();
   QTest::qWait(50);
-  EXPECT_EQ(View.FramesDrawn(), 0);
-  EXPECT_TRUE(View.GrabFramebuffer().isNull());
+  EXPECT_EQ(View->FramesDrawn(), 0);
+  EXPECT_TRUE(View->GrabFramebuffer().isNull());
 }
 
-TEST(RendererLifetime, DestroyedDeviceAndLimiterDetachThemselves) {
-  TestApp();
-  TOscRenderer3D View;
+TEST_P(RendererLifetime, DestroyedDeviceAndLimiterDetachThemselves) {
+  auto View = MakeView(GetParam());
   auto Device = std::make_unique<TTestDevice>();
   auto Limiter = std::make_unique<TOscFpsLimiter>();
-  View.SetOscilloscope(Device.get());
-  View.SetFpsLimiter(Limiter.get());
+  View->SetOscilloscope(Device.get());
+  View->SetFpsLimiter(Limiter.get());
   Device.reset();
   Limiter.reset();
-  EXPECT_EQ(View.Oscilloscope(), nullptr);
-  EXPECT_EQ(View.FpsLimiter(), nullptr);
-  View.Render(); // must not touch either (ASan)
+  EXPECT_EQ(View->Oscilloscope(), nullptr);
+  EXPECT_EQ(View->FpsLimiter(), nullptr);
+  View->Render(); // must not touch either (ASan)
 }
 
-TEST(RendererLifetime, TabLeavesTheView) {
-  TestApp();
+TEST_P(RendererLifetime, TabLeavesTheView) {
   QWidget Host;
   auto* Layout = new QVBoxLayout(&Host);
   auto* Before = new QLineEdit(&Host);
-  auto* View = new TOscRenderer3D(&Host);
+  TOscScopeView* View = MakeView(GetParam(), &Host).release();
   auto* After = new QPushButton("after", &Host);
   After->setFocusPolicy(Qt::StrongFocus);
   Layout->addWidget(Before);
@@ -346,6 +357,18 @@ TEST(RendererLifetime, TabLeavesTheView) {
   View->setFocus();
   ASSERT_EQ(Host.focusWidget(), View);
   QKeyEvent Tab(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier);
-  QCoreApplication::sendEvent(View->DeviceContext(), &Tab);
+  QCoreApplication::sendEvent(InputTarget(*View), &Tab);
   EXPECT_EQ(Host.focusWidget(), After);
+}
+
+INSTANTIATE_TEST_SUITE_P(Drawings, RendererLifetime,
+                         ::testing::Values(TDrawing::OpenGL, TDrawing::Software), DrawingName);
+
+TEST(ScopeViewFactory, DrawsWithOpenGLWhereAContextCanBeHad) {
+  TestApp();
+  std::unique_ptr<TOscScopeView> View(OscCreateScopeView(nullptr));
+  EXPECT_FALSE(View->SoftwareDrawing());
+  EXPECT_NE(dynamic_cast<TOscRenderer3D*>(View.get()), nullptr);
+  View.reset(OscCreateScopeView(nullptr, TOscDrawing::Software));
+  EXPECT_TRUE(View->SoftwareDrawing());
 }
