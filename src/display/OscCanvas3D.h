@@ -61,11 +61,9 @@ public:
   // Only a change issues a call. The last rectangle stays when clipping is
   // switched off and on again.
   void SetClip(bool Value);
-  // While Clip is on, only the pixels whose centres lie inside Rect show:
-  // the pixels a fill of Rect would cover. Rect is mapped through the current
-  // matrices and viewport, which must keep it axis-aligned. The clip is a
-  // scissor box, not a stencil mask: with Mesa's software renderer a
-  // stencil test on every trace fragment cost more than the traces.
+  // Rebuilds the stencil mask from a fill of Rect: while Clip is on, only the
+  // pixels that fill covers show. The rectangle itself is not kept. Needs a
+  // context with a stencil buffer.
   void SetClipRect(const TOscRect& Rect);
   // Sets the current OpenGL colour; nothing is stored.
   void SetColor(TOscColor Value);

@@ -125,7 +125,9 @@ void TOscRenderer3D::CreateWnd() {
   Format.setGreenBufferSize(8);
   Format.setBlueBufferSize(8);
   // No alpha: an alpha visual could let a compositor show the view through.
-  // No depth or stencil buffer: the clip is a scissor box.
+  // The stencil buffer holds the canvas's clip; the depth bits go unused.
+  Format.setDepthBufferSize(24);
+  Format.setStencilBufferSize(8);
   // The limiter paces the frames; a swap that waited for the display would
   // stall the user-interface thread on every marker drag as well.
   Format.setSwapInterval(0);
@@ -139,11 +141,15 @@ void TOscRenderer3D::CreateWnd() {
   FWindow->create();
 
   static const char* const CNoOpenGL =
-      "No OpenGL rendering context with double buffering is available";
+      "The scope view cannot be shown: no OpenGL rendering context with double buffering "
+      "and an 8-bit stencil buffer is available";
   FRenderingContext = std::make_unique<QOpenGLContext>();
   FRenderingContext->setFormat(FWindow->requestedFormat());
   if (!FRenderingContext->create())
     throw EOscError(std::string(CNoOpenGL) + " (the context could not be created).");
+  if (FRenderingContext->format().stencilBufferSize() < 8 ||
+      FWindow->format().stencilBufferSize() < 8)
+    throw EOscError(std::string(CNoOpenGL) + " (no stencil buffer).");
   if (!FRenderingContext->makeCurrent(FWindow))
     throw EOscError(std::string(CNoOpenGL) + " (the context could not be made current).");
   const auto* Renderer = glGetString(GL_RENDERER);
