@@ -1,4 +1,4 @@
-<?xml version='1.0' encoding='utf-8'?>
+<?xml version="1.0" encoding="utf-8"?>
 <!DOCTYPE TS>
 <TS version="2.1" language="de">
 <context>
@@ -50,15 +50,15 @@
         <translation>Ungültige Paketgröße</translation>
     </message>
     <message>
-        <source>Invalid format "%1"</source>
+        <source>Invalid format &quot;%1&quot;</source>
         <translation>Ungültiges Format „%1“</translation>
     </message>
     <message>
-        <source>Cannot create file "%1". %2</source>
+        <source>Cannot create file &quot;%1&quot;. %2</source>
         <translation>Die Datei „%1“ kann nicht angelegt werden. %2</translation>
     </message>
     <message>
-        <source>Cannot write file "%1". %2</source>
+        <source>Cannot write file &quot;%1&quot;. %2</source>
         <translation>Die Datei „%1“ kann nicht geschrieben werden. %2</translation>
     </message>
     <message>
@@ -70,7 +70,7 @@
         <translation>Ungültiges Signal</translation>
     </message>
     <message>
-        <source>Can't change value while socket is active</source>
+        <source>Can&apos;t change value while socket is active</source>
         <translation>Der Wert kann nicht geändert werden, solange die Verbindung besteht</translation>
     </message>
     <message>
@@ -93,22 +93,6 @@
         <source>Cannot open port %1: %2</source>
         <translation>Die Schnittstelle %1 kann nicht geöffnet werden: %2</translation>
     </message>
-    <message>
-        <source>The scope view cannot be shown: no OpenGL rendering context with double buffering and an 8-bit stencil buffer is available (the context could not be created).</source>
-        <translation>Die Oszilloskopansicht kann nicht angezeigt werden: Es steht kein OpenGL-Darstellungskontext mit doppelter Pufferung und 8-Bit-Schablonenpuffer zur Verfügung (der Kontext konnte nicht angelegt werden).</translation>
-    </message>
-    <message>
-        <source>The scope view cannot be shown: no OpenGL rendering context with double buffering and an 8-bit stencil buffer is available (no stencil buffer).</source>
-        <translation>Die Oszilloskopansicht kann nicht angezeigt werden: Es steht kein OpenGL-Darstellungskontext mit doppelter Pufferung und 8-Bit-Schablonenpuffer zur Verfügung (kein Schablonenpuffer).</translation>
-    </message>
-    <message>
-        <source>The scope view cannot be shown: no OpenGL rendering context with double buffering and an 8-bit stencil buffer is available (the context could not be made current).</source>
-        <translation>Die Oszilloskopansicht kann nicht angezeigt werden: Es steht kein OpenGL-Darstellungskontext mit doppelter Pufferung und 8-Bit-Schablonenpuffer zur Verfügung (der Kontext konnte nicht aktiviert werden).</translation>
-    </message>
-    <message>
-        <source>The scope view cannot be shown: no OpenGL rendering context with double buffering and an 8-bit stencil buffer is available (OpenGL does not answer).</source>
-        <translation>Die Oszilloskopansicht kann nicht angezeigt werden: Es steht kein OpenGL-Darstellungskontext mit doppelter Pufferung und 8-Bit-Schablonenpuffer zur Verfügung (OpenGL antwortet nicht).</translation>
-    </message>
 </context>
 <context>
     <name>StartConnection</name>
@@ -117,7 +101,7 @@
         <translation>Beim Start über WLAN mit dem Oszilloskop unter HOST (IPv4-Adresse in Punktschreibweise) und PORT (Vorgabe %1) verbinden, als wäre der WLAN-Dialog bestätigt worden.</translation>
     </message>
     <message>
-        <source>Connect over USB to the scope's serial PORT (e.g. ttyACM0) at start, as if confirmed in the USB dialog.</source>
+        <source>Connect over USB to the scope&apos;s serial PORT (e.g. ttyACM0) at start, as if confirmed in the USB dialog.</source>
         <translation>Beim Start über USB mit der seriellen Schnittstelle PORT des Oszilloskops (z. B. ttyACM0) verbinden, als wäre der USB-Dialog bestätigt worden.</translation>
     </message>
     <message>
@@ -125,7 +109,7 @@
         <translation>Bitte entweder --wifi oder --usb angeben, nicht beides.</translation>
     </message>
     <message>
-        <source>--wifi expects HOST[:PORT] with a dotted IPv4 address and a port of 1 to 65535, not '%1'.</source>
+        <source>--wifi expects HOST[:PORT] with a dotted IPv4 address and a port of 1 to 65535, not &apos;%1&apos;.</source>
         <translation>--wifi erwartet HOST[:PORT] mit einer IPv4-Adresse in Punktschreibweise und einem Port von 1 bis 65535, nicht „%1“.</translation>
     </message>
     <message>
@@ -155,11 +139,11 @@
 <context>
     <name>TApplicationSettings</name>
     <message>
-        <source>Invalid data type for '%1'</source>
+        <source>Invalid data type for &apos;%1&apos;</source>
         <translation>Ungültiger Datentyp für „%1“</translation>
     </message>
     <message>
-        <source>Failed to set data for '%1'</source>
+        <source>Failed to set data for &apos;%1&apos;</source>
         <translation>„%1“ konnte nicht gespeichert werden</translation>
     </message>
 </context>
@@ -201,7 +185,7 @@ Dieses Fenster schließt sich von selbst, sobald die Kalibrierung abgeschlossen 
         <translation>Information</translation>
     </message>
     <message>
-        <source>Sample buffer saved to '%1'</source>
+        <source>Sample buffer saved to &apos;%1&apos;</source>
         <translation>Die Messwerte wurden in „%1“ gespeichert</translation>
     </message>
 </context>
@@ -672,7 +656,7 @@ Dieses Fenster schließt sich von selbst, sobald die Kalibrierung abgeschlossen 
         <translation>Wählen Sie die IP-Adresse Ihres ZELVO aus, oder geben Sie sie ein</translation>
     </message>
     <message>
-        <source>'%1' is not a valid integer value</source>
+        <source>&apos;%1&apos; is not a valid integer value</source>
         <translation>„%1“ ist keine gültige ganze Zahl</translation>
     </message>
 </context>
@@ -819,19 +803,19 @@ Dieses Fenster schließt sich von selbst, sobald die Kalibrierung abgeschlossen 
         <translation>%1 (siehe --help)</translation>
     </message>
     <message>
-        <source>--%1: "%2" is not one of %3</source>
+        <source>--%1: &quot;%2&quot; is not one of %3</source>
         <translation>--%1: „%2“ ist keiner der Werte %3</translation>
     </message>
     <message>
-        <source>--%1: "%2" is not a whole number from %3 to %4</source>
+        <source>--%1: &quot;%2&quot; is not a whole number from %3 to %4</source>
         <translation>--%1: „%2“ ist keine ganze Zahl von %3 bis %4</translation>
     </message>
     <message>
-        <source>--locale: unknown locale "%1"</source>
+        <source>--locale: unknown locale &quot;%1&quot;</source>
         <translation>--locale: unbekanntes Gebietsschema „%1“</translation>
     </message>
     <message>
-        <source>--locale: the decimal separator of "%1" is not a single ASCII character</source>
+        <source>--locale: the decimal separator of &quot;%1&quot; is not a single ASCII character</source>
         <translation>--locale: das Dezimaltrennzeichen von „%1“ ist kein einzelnes ASCII-Zeichen</translation>
     </message>
     <message>
@@ -887,11 +871,11 @@ Dieses Fenster schließt sich von selbst, sobald die Kalibrierung abgeschlossen 
         <translation>Tastkopf von Kanal 2: x1, x10.</translation>
     </message>
     <message>
-        <source>Sample value of channel 1's zero line, 0..255.</source>
+        <source>Sample value of channel 1&apos;s zero line, 0..255.</source>
         <translation>Abtastwert der Nulllinie von Kanal 1, 0..255.</translation>
     </message>
     <message>
-        <source>Sample value of channel 2's zero line, 0..255.</source>
+        <source>Sample value of channel 2&apos;s zero line, 0..255.</source>
         <translation>Abtastwert der Nulllinie von Kanal 2, 0..255.</translation>
     </message>
     <message>
@@ -911,7 +895,7 @@ Dieses Fenster schließt sich von selbst, sobald die Kalibrierung abgeschlossen 
         <translation>Triggerpegel als Abtastwert, 3..252.</translation>
     </message>
     <message>
-        <source>unexpected argument "%1"</source>
+        <source>unexpected argument &quot;%1&quot;</source>
         <translation>unerwartetes Argument „%1“</translation>
     </message>
     <message>
@@ -931,11 +915,11 @@ Dieses Fenster schließt sich von selbst, sobald die Kalibrierung abgeschlossen 
         <translation>--serial: leerer Schnittstellenname</translation>
     </message>
     <message>
-        <source>Write numbers with the decimal separator of locale NAME (de_DE) instead of the C locale's point. The Level values of BASE.json and the spectra always use a point.</source>
+        <source>Write numbers with the decimal separator of locale NAME (de_DE) instead of the C locale&apos;s point. The Level values of BASE.json and the spectra always use a point.</source>
         <translation>Zahlen mit dem Dezimaltrennzeichen des Gebietsschemas NAME (de_DE) statt mit dem Punkt des C-Gebietsschemas schreiben. Die Level-Werte in BASE.json und die Spektren stehen immer mit Punkt.</translation>
     </message>
     <message>
-        <source>Also write both channels' spectra as CSV to FILE (see above).</source>
+        <source>Also write both channels&apos; spectra as CSV to FILE (see above).</source>
         <translation>Zusätzlich die Spektren beider Kanäle als CSV nach FILE schreiben (siehe oben).</translation>
     </message>
     <message>
@@ -943,7 +927,7 @@ Dieses Fenster schließt sich von selbst, sobald die Kalibrierung abgeschlossen 
         <translation>Fensterfunktion der Spektren: %1 (Vorgabe hann).</translation>
     </message>
     <message>
-        <source>--%1: "%2" is not a number of seconds above 0 and up to 86400</source>
+        <source>--%1: &quot;%2&quot; is not a number of seconds above 0 and up to 86400</source>
         <translation>--%1: „%2“ ist keine Zahl von Sekunden über 0 und bis 86400</translation>
     </message>
     <message>
@@ -979,23 +963,23 @@ given below in one settings frame (unset ones keep the defaults of a new scope
 driver: 500us, both channels 10V AC x1 at position 128, trigger on channel 1,
 rising, auto, level 128), waits for the first complete capture taken with them
 and writes BASE.csv (samples) and BASE.json (parameters) in the formats of the
-program's export. Then it prints each channel's twenty readouts, one per line:
-the thirteen of the program's menus, then Freq, Period, Duty, +Width, -Width,
-Rise and Fall, for example "CH1 Vpp 40.00V", "CH1 Freq 1.00kHz". With
+program&apos;s export. Then it prints each channel&apos;s twenty readouts, one per line:
+the thirteen of the program&apos;s menus, then Freq, Period, Duty, +Width, -Width,
+Rise and Fall, for example &quot;CH1 Vpp 40.00V&quot;, &quot;CH1 Freq 1.00kHz&quot;. With
 --count N the captures go to BASE-1 .. BASE-N, each group of readouts after a
 line naming its base.
 
-With --spectrum FILE it also writes both channels' magnitude spectra (4096
+With --spectrum FILE it also writes both channels&apos; magnitude spectra (4096
 samples in volts, windowed) to FILE as CSV: the header
-"frequency_hz,ch1_dbv,ch2_dbv", then one line per bin from 0 Hz to half the
+&quot;frequency_hz,ch1_dbv,ch2_dbv&quot;, then one line per bin from 0 Hz to half the
 sample rate (2049 lines), levels in dBV (RMS) down to -200, always with a
 decimal point. With --count N the spectra go to FILE-1 .. FILE-N (the number
 before the extension).
 
 With --record FILE --seconds N it takes no captures: it records every frame
-the scope sends for N seconds from the link's start into FILE (the program's
+the scope sends for N seconds from the link&apos;s start into FILE (the program&apos;s
 recording format, docs/recording-format.md), then prints one line
-"FILE: FRAMES frames, BYTES bytes". zelvo-sim --replay FILE serves it again.</source>
+&quot;FILE: FRAMES frames, BYTES bytes&quot;. zelvo-sim --replay FILE serves it again.</source>
         <translation>Nimmt Aufzeichnungen von einem Zelvo-Oszilloskop ohne das Fenster auf.
 
 Verbindet sich über TCP (--host) oder eine serielle Schnittstelle (--serial),
@@ -1007,13 +991,13 @@ Einstellungen und schreibt BASE.csv (Messwerte) und BASE.json (Parameter) in
 den Formaten des Exports im Programm. Danach gibt es die zwanzig Messwerte
 jedes Kanals aus, einen je Zeile: die dreizehn aus den Menüs des Programms,
 dann Freq, Period, Duty, +Width, -Width, Rise und Fall, zum Beispiel
-"CH1 Vpp 40.00V", "CH1 Freq 1.00kHz". Mit --count N gehen die Aufzeichnungen
+&quot;CH1 Vpp 40.00V&quot;, &quot;CH1 Freq 1.00kHz&quot;. Mit --count N gehen die Aufzeichnungen
 nach BASE-1 .. BASE-N, jede Gruppe von Messwerten nach einer Zeile mit ihrem
 Basisnamen.
 
 Mit --spectrum FILE schreibt es zusätzlich die Betragsspektren beider Kanäle
 (4096 Messwerte in Volt, gefenstert) als CSV nach FILE: die Kopfzeile
-"frequency_hz,ch1_dbv,ch2_dbv", dann eine Zeile je Frequenzlinie von 0 Hz bis
+&quot;frequency_hz,ch1_dbv,ch2_dbv&quot;, dann eine Zeile je Frequenzlinie von 0 Hz bis
 zur halben Abtastrate (2049 Zeilen), Pegel in dBV (effektiv) bis hinab zu -200,
 immer mit Dezimalpunkt. Mit --count N gehen die Spektren nach FILE-1 .. FILE-N
 (die Nummer vor der Endung).
@@ -1022,7 +1006,7 @@ Mit --record FILE --seconds N nimmt es keine Aufzeichnungen auf: es schreibt
 jeden Rahmen, den das Oszilloskop in N Sekunden ab dem Verbindungsaufbau sendet,
 in die Aufnahme FILE (das Aufnahmeformat des Programms,
 docs/recording-format.md) und gibt dann eine Zeile
-"FILE: FRAMES frames, BYTES bytes" aus. zelvo-sim --replay FILE spielt sie
+&quot;FILE: FRAMES frames, BYTES bytes&quot; aus. zelvo-sim --replay FILE spielt sie
 wieder ab.</translation>
     </message>
     <message>
@@ -1127,7 +1111,7 @@ wieder ab.</translation>
     <message>
         <source>Usage: zelvo-sim [OPTIONS]
 Plays a Zelvo two-channel scope on TCP and/or a pseudo-terminal, one client at
-a time on each, speaking the scope's frame protocol. Every frame received is
+a time on each, speaking the scope&apos;s frame protocol. Every frame received is
 logged in readable form on standard error. With neither --tcp nor --pty it
 listens on 127.0.0.1:2000.
 
@@ -1145,7 +1129,7 @@ Links:
 Replay:
   --replay FILE           serve the recording FILE (zelvo-capture --record)
                           instead of the simulated signals: after the
-                          program's settings frame and sample request, the
+                          program&apos;s settings frame and sample request, the
                           recorded frames in order with their recorded
                           spacing, from the start for every client; with
                           --rate 0 as fast as the link takes them. Nothing

@@ -68,24 +68,36 @@ void TOscCanvas3D::SetClip(bool Value) {
     return;
   FClip = Value;
   if (Value)
-    glEnable(GL_STENCIL_TEST);
+    glEnable(GL_SCISSOR_TEST);
   else
-    glDisable(GL_STENCIL_TEST);
+    glDisable(GL_SCISSOR_TEST);
 }
 
 void TOscCanvas3D::SetClipRect(const TOscRect& Rect) {
-  glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
-  glDepthMask(GL_FALSE);
-  // Every fragment fails the test and writes 1.
-  glStencilFunc(GL_NEVER, 1, 0xFF);
-  glStencilOp(GL_REPLACE, GL_KEEP, GL_KEEP);
-  glStencilMask(0xFF);
-  glClear(GL_STENCIL_BUFFER_BIT);
-  FillRect(Rect);
-  glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
-  glDepthMask(GL_TRUE);
-  glStencilMask(0);
-  glStencilFunc(GL_EQUAL, 1, 0xFF);
+  GLdouble Projection[16], ModelView[16];
+  GLint Viewport[4];
+  glGetDoublev(GL_PROJECTION_MATRIX, Projection);
+  glGetDoublev(GL_MODELVIEW_MATRIX, ModelView);
+  glGetIntegerv(GL_VIEWPORT, Viewport);
+  // Window coordinates of a corner (column-major matrices).
+  const auto Window = [&](double X, double Y, double& WX, double& WY) {
+    double Eye[4], Clip[4];
+    for (int R = 0; R < 4; ++R)
+      Eye[R] = ModelView[R] * X + ModelView[4 + R] * Y + ModelView[12 + R];
+    for (int R = 0; R < 4; ++R)
+      Clip[R] = Projection[R] * Eye[0] + Projection[4 + R] * Eye[1] + Projection[8 + R] * Eye[2] +
+                Projection[12 + R] * Eye[3];
+    WX = Viewport[0] + (Clip[0] / Clip[3] + 1) / 2 * Viewport[2];
+    WY = Viewport[1] + (Clip[1] / Clip[3] + 1) / 2 * Viewport[3];
+  };
+  double X0, Y0, X1, Y1;
+  Window(Rect.Left, Rect.Bottom, X0, Y0);
+  Window(Rect.Right, Rect.Top, X1, Y1);
+  // The first pixel whose centre is at or past V.
+  const auto Centre = [](double V) { return static_cast<GLint>(std::ceil(V - 0.5)); };
+  const GLint L = Centre(std::min(X0, X1)), R = Centre(std::max(X0, X1));
+  const GLint B = Centre(std::min(Y0, Y1)), T = Centre(std::max(Y0, Y1));
+  glScissor(L, B, std::max(0, R - L), std::max(0, T - B));
 }
 
 void TOscCanvas3D::FillRect(const TOscRect& Rect) {

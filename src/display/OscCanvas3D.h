@@ -61,9 +61,12 @@ public:
   // Only a change issues a call. The last rectangle stays when clipping is
   // switched off and on again.
   void SetClip(bool Value);
-  // Rebuilds the stencil mask from a fill of Rect: while Clip is on, only the
-  // pixels that fill covers show. The rectangle itself is not kept. Needs a
-  // context with a stencil buffer.
+  // While Clip is on, only the pixels whose centres lie inside Rect show:
+  // the pixels a fill of Rect would cover. Rect is mapped through the current
+  // matrices and viewport, which must keep it axis-aligned. The clip is a
+  // scissor box, not a stencil mask, with the same pixels: with Mesa's
+  // software renderer the stencil mask, built again for every frame, made a
+  // frame half as dear again (3.3 ms against 2.2 ms in the view benchmark).
   void SetClipRect(const TOscRect& Rect);
   // Sets the current OpenGL colour; nothing is stored.
   void SetColor(TOscColor Value);

@@ -125,7 +125,9 @@ void TOscRenderer3D::CreateWnd() {
   Format.setGreenBufferSize(8);
   Format.setBlueBufferSize(8);
   // No alpha: an alpha visual could let a compositor show the view through.
-  // The stencil buffer holds the canvas's clip; the depth bits go unused.
+  // The usual 24 depth and 8 stencil bits are asked for, but neither is
+  // needed: the canvas clips with a scissor box, so a context without them
+  // draws all the same.
   Format.setDepthBufferSize(24);
   Format.setStencilBufferSize(8);
   // The limiter paces the frames; a swap that waited for the display would
@@ -141,15 +143,11 @@ void TOscRenderer3D::CreateWnd() {
   FWindow->create();
 
   static const char* const CNoOpenGL =
-      "The scope view cannot be shown: no OpenGL rendering context with double buffering "
-      "and an 8-bit stencil buffer is available";
+      "No OpenGL rendering context with double buffering is available";
   FRenderingContext = std::make_unique<QOpenGLContext>();
   FRenderingContext->setFormat(FWindow->requestedFormat());
   if (!FRenderingContext->create())
     throw EOscError(std::string(CNoOpenGL) + " (the context could not be created).");
-  if (FRenderingContext->format().stencilBufferSize() < 8 ||
-      FWindow->format().stencilBufferSize() < 8)
-    throw EOscError(std::string(CNoOpenGL) + " (no stencil buffer).");
   if (!FRenderingContext->makeCurrent(FWindow))
     throw EOscError(std::string(CNoOpenGL) + " (the context could not be made current).");
   const auto* Renderer = glGetString(GL_RENDERER);

@@ -27,21 +27,6 @@ const char* const CMessages[] = {
     QT_TRANSLATE_NOOP("OscMessages", "Port %1 does not exist."),
     QT_TRANSLATE_NOOP("OscMessages", "Port %1 is in use by another program or access is denied."),
     QT_TRANSLATE_NOOP("OscMessages", "Cannot open port %1: %2"),
-    QT_TRANSLATE_NOOP("OscMessages",
-                      "The scope view cannot be shown: no OpenGL rendering context with double "
-                      "buffering and an 8-bit stencil buffer is available (the context could not "
-                      "be created)."),
-    QT_TRANSLATE_NOOP("OscMessages",
-                      "The scope view cannot be shown: no OpenGL rendering context with double "
-                      "buffering and an 8-bit stencil buffer is available (no stencil buffer)."),
-    QT_TRANSLATE_NOOP("OscMessages",
-                      "The scope view cannot be shown: no OpenGL rendering context with double "
-                      "buffering and an 8-bit stencil buffer is available (the context could not "
-                      "be made current)."),
-    QT_TRANSLATE_NOOP("OscMessages",
-                      "The scope view cannot be shown: no OpenGL rendering context with double "
-                      "buffering and an 8-bit stencil buffer is available (OpenGL does not "
-                      "answer)."),
 };
 
 const QRegularExpression CPlaceholder(QStringLiteral("%([1-9])"));

@@ -71,6 +71,15 @@ TEST_P(RenderTest, TracesShowInTheirSkinColoursOnlyInsideTheClipBand) {
   Image = View->GrabFramebuffer();
   EXPECT_EQ(CountShade(Image, Cyan), 0);
   EXPECT_EQ(CountShade(Image, PaleYellow), 0);
+
+  // A taller view moves the band: the clip follows it. Grid Y 4 lies above
+  // the band of the old height and must show now; Y 254 still must not.
+  View->resize(697, 700);
+  QCoreApplication::processEvents();
+  Device.Fill(0, 4);
+  Image = View->GrabFramebuffer();
+  EXPECT_GT(CountShade(Image, Cyan), 100);
+  EXPECT_EQ(CountShade(Image, PaleYellow), 0);
 }
 
 TEST_P(RenderTest, FlipMirrorsTracesAndHorizontalMarkers) {
