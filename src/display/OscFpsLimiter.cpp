@@ -57,6 +57,10 @@ void TOscFpsLimiter::SetActive(bool Value) {
   FAppEvents->Wake();
 }
 
+bool TOscFpsLimiter::PassPending() const {
+  return FAppEvents->Armed();
+}
+
 void TOscFpsLimiter::SetLimit(int Value) {
   FLimit = Value;
   FAppEvents->Wake();

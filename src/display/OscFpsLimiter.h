@@ -97,6 +97,10 @@ public:
   void RegisterObserver(TOscFpsObserver* Observer) { FObservers.Register(Observer); }
   void UnRegisterObserver(TOscFpsObserver* Observer) { FObservers.Unregister(Observer); }
 
+  // Whether the event loop will run another pass by itself; an inactive
+  // limiter ends with none pending.
+  bool PassPending() const;
+
   // One idle pass: asks for another pass, then works if active.
   void IdleHandler(bool& Done);
   virtual void DoWork();

@@ -59,6 +59,14 @@ void TOscIdleHook::Schedule() {
   timerfd_settime(FTimerFd, 0, &At, nullptr);
 }
 
+bool TOscIdleHook::Armed() const {
+  if (FNow.isActive())
+    return true;
+  itimerspec Left{};
+  return FTimerFd >= 0 && timerfd_gettime(FTimerFd, &Left) == 0 &&
+         (Left.it_value.tv_sec != 0 || Left.it_value.tv_nsec != 0);
+}
+
 void TOscIdleHook::Wake() {
   Disarm();
   FNow.setInterval(0);

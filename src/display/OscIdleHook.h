@@ -30,6 +30,9 @@ public:
   // A pass at once (once the pending events are through), replacing any
   // pending wake-up; it schedules the next one itself.
   void Wake();
+  // Whether a pass is due later: none means none comes until Schedule or
+  // Wake is called again.
+  bool Armed() const;
 
 private:
   void Pass();

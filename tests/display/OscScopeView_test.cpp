@@ -330,9 +330,13 @@ TEST_P(RendererLifetime, FramesBeforeTheWindowIsShownAreSkipped) {
   auto View = MakeView(GetParam());
   View->SetOscilloscope(&Device);
   TOscFpsLimiter Limiter;
+  int Ticks = 0;
+  TOscFpsObserver Counter([&](TOscFpsLimiter*) { ++Ticks; });
+  Limiter.RegisterObserver(&Counter);
   View->SetFpsLimiter(&Limiter);
   View->Render();
-  QTest::qWait(50);
+  // Ticks ask the view for frames; none may be drawn while it is not shown.
+  EXPECT_TRUE(QTest::qWaitFor([&] { return Ticks >= 3; }));
   EXPECT_EQ(View->FramesDrawn(), 0);
   EXPECT_TRUE(View->GrabFramebuffer().isNull());
 }
