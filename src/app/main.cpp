@@ -46,7 +46,13 @@ void AnswerTextOnlyOptions(int& argc, char** argv) {
   QCommandLineParser Parser;
   AddOptions(Parser);
   (void)Parser.parse(QCoreApplication::arguments());
-  if (Parser.isSet("help") || Parser.isSet("help-all"))
+  // --help-all lists the window system's options too, which only the GUI
+  // application knows: it answers that one, on a platform without a display.
+  if (Parser.isSet("help-all")) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    return;
+  }
+  if (Parser.isSet("help"))
     Parser.showHelp(0);
   if (Parser.isSet("version"))
     Parser.showVersion();
