@@ -77,9 +77,9 @@ std::string FileHolding(const std::string& Name, const std::string& Text) {
 
 std::vector<TCase> RealMessages() {
   const std::string Kinds = FileHolding("kinds.json", "{\"TimeScale\":5}");
-  const std::string Names = FileHolding(
-      "names.json", "{\"TimeScale\":\"1ms/div\",\n\"Channels\":[{\"Channel\":1,\n"
-                    "\"State\":\"MAYBE\"},{}]}");
+  const std::string Names =
+      FileHolding("names.json", "{\"TimeScale\":\"1ms/div\",\n\"Channels\":[{\"Channel\":1,\n"
+                                "\"State\":\"MAYBE\"},{}]}");
   const std::string NoRecording = FileHolding("no.zrec", "ZELVO");
   return {
       {"model constant", [] { TOscDevice().dBgain(); }, "[Index out of range]"},
