@@ -5,13 +5,12 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTranslator>
-
-#include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
-#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <string>
@@ -66,11 +65,11 @@ struct TCase {
   QString Bracketed; // the message with its listed text in brackets
 };
 
-// A file of the test's own holding Text; its name.
+// A file of the test's own holding Text, removed at exit; its name.
 std::string FileHolding(const std::string& Name, const std::string& Text) {
-  const std::string Path = (std::filesystem::temp_directory_path() /
-                            ("zelvo_l10n_" + std::to_string(::getpid()) + "_" + Name))
-                               .string();
+  static QTemporaryDir Dir;
+  const std::string Path =
+      QFile::encodeName(Dir.filePath(QString::fromStdString(Name))).toStdString();
   std::ofstream(Path, std::ios::binary) << Text;
   return Path;
 }
