@@ -75,7 +75,7 @@ protected:
 
 } // namespace
 
-TEST_F(CaptureOpenTest, ExportThenOpenShowsTheSameCaptureFrozen) {
+TEST_F(CaptureOpenTest, ExportThenOpenShowsTheSameCapture) {
   Main().MathModeChange(mmSubtract);
   Main().actSpectrum->trigger();
   ASSERT_EQ(Run(Main().actExport, Dir.filePath("run.csv")).size(), 1);
