@@ -174,7 +174,8 @@ fi
 desktop=$root/usr/share/applications/$app_id.desktop
 if [ -f "$desktop" ]; then
   check "desktop-file-validate" desktop-file-validate "$desktop"
-  for line in "Name=Zelvo" "Exec=zelvo" "Icon=$app_id" "Type=Application"; do
+  # Opened with a file, the program shows that capture.
+  for line in "Name=Zelvo" "Exec=zelvo %f" "Icon=$app_id" "Type=Application" "MimeType=text/csv;"; do
     grep -qx "$line" "$desktop" || fail "desktop entry lacks $line"
   done
   grep -qE '^Comment=.+' "$desktop" || fail "desktop entry lacks a Comment"

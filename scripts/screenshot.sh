@@ -20,6 +20,6 @@ shoot() { # shoot OUT.png SCENE
 }
 shoot docs/screenshot.png spectrum
 for scene in main connect-menu value-menu spectrum wifi-dialog usb-dialog about connected wifi-settings \
-  calibration-warning calibrating; do
+  calibration-warning calibrating capture replay; do
   shoot "docs/manual/images/$scene.png" "$scene"
 done

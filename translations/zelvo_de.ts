@@ -1,4 +1,4 @@
-<?xml version="1.0" encoding="utf-8"?>
+<?xml version='1.0' encoding='utf-8'?>
 <!DOCTYPE TS>
 <TS version="2.1" language="de">
 <context>
@@ -50,15 +50,15 @@
         <translation>Ungültige Paketgröße</translation>
     </message>
     <message>
-        <source>Invalid format &quot;%1&quot;</source>
+        <source>Invalid format "%1"</source>
         <translation>Ungültiges Format „%1“</translation>
     </message>
     <message>
-        <source>Cannot create file &quot;%1&quot;. %2</source>
+        <source>Cannot create file "%1". %2</source>
         <translation>Die Datei „%1“ kann nicht angelegt werden. %2</translation>
     </message>
     <message>
-        <source>Cannot write file &quot;%1&quot;. %2</source>
+        <source>Cannot write file "%1". %2</source>
         <translation>Die Datei „%1“ kann nicht geschrieben werden. %2</translation>
     </message>
     <message>
@@ -70,7 +70,7 @@
         <translation>Ungültiges Signal</translation>
     </message>
     <message>
-        <source>Can&apos;t change value while socket is active</source>
+        <source>Can't change value while socket is active</source>
         <translation>Der Wert kann nicht geändert werden, solange die Verbindung besteht</translation>
     </message>
     <message>
@@ -93,6 +93,222 @@
         <source>Cannot open port %1: %2</source>
         <translation>Die Schnittstelle %1 kann nicht geöffnet werden: %2</translation>
     </message>
+    <message>
+        <source>Cannot open file "%1". %2</source>
+        <translation>Die Datei „%1“ kann nicht geöffnet werden. %2</translation>
+    </message>
+    <message>
+        <source>Cannot read file "%1". %2</source>
+        <translation>Die Datei „%1“ kann nicht gelesen werden. %2</translation>
+    </message>
+    <message>
+        <source>File "%1", line %2: %3</source>
+        <translation>Datei „%1“, Zeile %2: %3</translation>
+    </message>
+    <message>
+        <source>File "%1" is not a Zelvo recording</source>
+        <translation>Die Datei „%1“ ist kein Zelvo-Mitschnitt</translation>
+    </message>
+    <message>
+        <source>File "%1" is a recording of format version %2; this program reads version %3</source>
+        <translation>Die Datei „%1“ ist ein Mitschnitt im Format der Version %2; dieses Programm liest Version %3</translation>
+    </message>
+    <message>
+        <source>Can't change the recording while it plays</source>
+        <translation>Der Mitschnitt kann während der Wiedergabe nicht gewechselt werden</translation>
+    </message>
+    <message>
+        <source>far too long for the parameters of a capture</source>
+        <translation>viel zu lang für die Parameter einer Aufzeichnung</translation>
+    </message>
+    <message>
+        <source>not the parameters of a capture (a JSON object is expected)</source>
+        <translation>nicht die Parameter einer Aufzeichnung (ein JSON-Objekt wird erwartet)</translation>
+    </message>
+    <message>
+        <source>"Channels" holds %1 entry; a capture has 2 channels</source>
+        <translation>„Channels“ enthält %1 Eintrag; eine Aufzeichnung hat 2 Kanäle</translation>
+    </message>
+    <message>
+        <source>"Channels" holds %1 entries; a capture has 2 channels</source>
+        <translation>„Channels“ enthält %1 Einträge; eine Aufzeichnung hat 2 Kanäle</translation>
+    </message>
+    <message>
+        <source>"%1" is missing</source>
+        <translation>„%1“ fehlt</translation>
+    </message>
+    <message>
+        <source>"%1" should be %2, not %3</source>
+        <translation>„%1“ sollte %2 sein, nicht %3</translation>
+    </message>
+    <message>
+        <source>"TimeScale" is %1, not a time base of the scope</source>
+        <translation>„TimeScale“ ist %1, keine Zeitbasis des Oszilloskops</translation>
+    </message>
+    <message>
+        <source>"Scale" is %1, not a scale of the scope with probe %2</source>
+        <translation>„Scale“ ist %1, kein Messbereich des Oszilloskops mit Tastkopf %2</translation>
+    </message>
+    <message>
+        <source>"Level" is %1, not a voltage like "-2.50V"</source>
+        <translation>„Level“ ist %1, keine Spannung wie „-2.50V“</translation>
+    </message>
+    <message>
+        <source>"Level" is %1 on a channel that is switched off</source>
+        <translation>„Level“ ist %1 bei einem ausgeschalteten Kanal</translation>
+    </message>
+    <message>
+        <source>"Level" is %1, not %2 at %3</source>
+        <translation>„Level“ ist %1, nicht %2 bei %3</translation>
+    </message>
+    <message>
+        <source>"%1" is %2, not a whole number from %3 to %4</source>
+        <translation>„%1“ ist %2, keine ganze Zahl von %3 bis %4</translation>
+    </message>
+    <message>
+        <source>"%1" is %2, not %3</source>
+        <translation>„%1“ ist %2, nicht %3</translation>
+    </message>
+    <message>
+        <source>channel %1 is not an object</source>
+        <translation>Kanal %1 ist kein Objekt</translation>
+    </message>
+    <message>
+        <source>the channels are listed out of order (channel 1, then channel 2)</source>
+        <translation>die Kanäle stehen in falscher Reihenfolge (erst Kanal 1, dann Kanal 2)</translation>
+    </message>
+    <message>
+        <source>channel %1 is on with the scale %2</source>
+        <translation>Kanal %1 ist eingeschaltet, mit dem Messbereich %2</translation>
+    </message>
+    <message>
+        <source>channel %1 is off with the scale %2</source>
+        <translation>Kanal %1 ist ausgeschaltet, mit dem Messbereich %2</translation>
+    </message>
+    <message>
+        <source>the trigger's "Coupling" is not that of its source, channel %1</source>
+        <translation>„Coupling“ des Triggers ist nicht die seiner Quelle, Kanal %1</translation>
+    </message>
+    <message>
+        <source>a zero line of channel %1</source>
+        <translation>eine Nulllinie von Kanal %1</translation>
+    </message>
+    <message>
+        <source>a trigger level</source>
+        <translation>ein Triggerpegel</translation>
+    </message>
+    <message>
+        <source>the file is empty; a capture has %1 lines</source>
+        <translation>die Datei ist leer; eine Aufzeichnung hat %1 Zeilen</translation>
+    </message>
+    <message>
+        <source>the file ends after %1 lines; a capture has %2</source>
+        <translation>die Datei endet nach %1 Zeilen; eine Aufzeichnung hat %2</translation>
+    </message>
+    <message>
+        <source>the line is too long for two voltages</source>
+        <translation>die Zeile ist zu lang für zwei Spannungen</translation>
+    </message>
+    <message>
+        <source>the line has no end; the file is cut short</source>
+        <translation>die Zeile hat kein Ende; die Datei ist abgeschnitten</translation>
+    </message>
+    <message>
+        <source>more lines than the %1 of a capture</source>
+        <translation>mehr Zeilen als die %1 einer Aufzeichnung</translation>
+    </message>
+    <message>
+        <source>%1 value in %2; a line holds two voltages separated by ";"</source>
+        <translation>%1 Wert in %2; eine Zeile enthält zwei durch „;“ getrennte Spannungen</translation>
+    </message>
+    <message>
+        <source>%1 values in %2; a line holds two voltages separated by ";"</source>
+        <translation>%1 Werte in %2; eine Zeile enthält zwei durch „;“ getrennte Spannungen</translation>
+    </message>
+    <message>
+        <source>channel %1 is switched off but reads %2; "%3" does not belong to this capture</source>
+        <translation>Kanal %1 ist ausgeschaltet, zeigt aber %2; „%3“ gehört nicht zu dieser Aufzeichnung</translation>
+    </message>
+    <message>
+        <source>%1 is not a voltage channel %2 shows at %3; "%4" does not belong to this capture</source>
+        <translation>%1 ist keine Spannung, die Kanal %2 bei %3 zeigen kann; „%4“ gehört nicht zu dieser Aufzeichnung</translation>
+    </message>
+    <message>
+        <source>%1 is not a voltage</source>
+        <translation>%1 ist keine Spannung</translation>
+    </message>
+    <message>
+        <source>text after the end of the JSON value</source>
+        <translation>Text nach dem Ende des JSON-Werts</translation>
+    </message>
+    <message>
+        <source>"%1" expected</source>
+        <translation>„%1“ erwartet</translation>
+    </message>
+    <message>
+        <source>JSON nested too deeply</source>
+        <translation>JSON zu tief verschachtelt</translation>
+    </message>
+    <message>
+        <source>the JSON text ends where a value is expected</source>
+        <translation>der JSON-Text endet, wo ein Wert erwartet wird</translation>
+    </message>
+    <message>
+        <source>a member name in quotes expected</source>
+        <translation>ein Elementname in Anführungszeichen erwartet</translation>
+    </message>
+    <message>
+        <source>not a JSON value</source>
+        <translation>kein JSON-Wert</translation>
+    </message>
+    <message>
+        <source>a malformed number</source>
+        <translation>eine fehlerhafte Zahl</translation>
+    </message>
+    <message>
+        <source>a malformed \u escape</source>
+        <translation>eine fehlerhafte \u-Escape-Sequenz</translation>
+    </message>
+    <message>
+        <source>a text without its closing quote</source>
+        <translation>ein Text ohne schließendes Anführungszeichen</translation>
+    </message>
+    <message>
+        <source>a line break inside a text</source>
+        <translation>ein Zeilenumbruch in einem Text</translation>
+    </message>
+    <message>
+        <source>an unknown escape \%1</source>
+        <translation>eine unbekannte Escape-Sequenz \%1</translation>
+    </message>
+    <message>
+        <source>null</source>
+        <translation>null</translation>
+    </message>
+    <message>
+        <source>true or false</source>
+        <translation>true oder false</translation>
+    </message>
+    <message>
+        <source>a number</source>
+        <translation>eine Zahl</translation>
+    </message>
+    <message>
+        <source>a text</source>
+        <translation>ein Text</translation>
+    </message>
+    <message>
+        <source>a list</source>
+        <translation>eine Liste</translation>
+    </message>
+    <message>
+        <source>an object</source>
+        <translation>ein Objekt</translation>
+    </message>
+    <message>
+        <source>%1 or %2</source>
+        <translation>%1 oder %2</translation>
+    </message>
 </context>
 <context>
     <name>StartConnection</name>
@@ -101,7 +317,7 @@
         <translation>Beim Start über WLAN mit dem Oszilloskop unter HOST (IPv4-Adresse in Punktschreibweise) und PORT (Vorgabe %1) verbinden, als wäre der WLAN-Dialog bestätigt worden.</translation>
     </message>
     <message>
-        <source>Connect over USB to the scope&apos;s serial PORT (e.g. ttyACM0) at start, as if confirmed in the USB dialog.</source>
+        <source>Connect over USB to the scope's serial PORT (e.g. ttyACM0) at start, as if confirmed in the USB dialog.</source>
         <translation>Beim Start über USB mit der seriellen Schnittstelle PORT des Oszilloskops (z. B. ttyACM0) verbinden, als wäre der USB-Dialog bestätigt worden.</translation>
     </message>
     <message>
@@ -109,12 +325,24 @@
         <translation>Bitte entweder --wifi oder --usb angeben, nicht beides.</translation>
     </message>
     <message>
-        <source>--wifi expects HOST[:PORT] with a dotted IPv4 address and a port of 1 to 65535, not &apos;%1&apos;.</source>
+        <source>--wifi expects HOST[:PORT] with a dotted IPv4 address and a port of 1 to 65535, not '%1'.</source>
         <translation>--wifi erwartet HOST[:PORT] mit einer IPv4-Adresse in Punktschreibweise und einem Port von 1 bis 65535, nicht „%1“.</translation>
     </message>
     <message>
         <source>--usb expects the name of a serial port.</source>
         <translation>--usb erwartet den Namen einer seriellen Schnittstelle.</translation>
+    </message>
+    <message>
+        <source>A capture to show at start: its samples file (.csv) or its parameters file (.json), as written by the export.</source>
+        <translation>Eine Aufzeichnung, die beim Start gezeigt wird: ihre Messwertdatei (.csv) oder ihre Parameterdatei (.json), wie der Export sie schreibt.</translation>
+    </message>
+    <message>
+        <source>Give one capture file, not %1.</source>
+        <translation>Bitte nur eine Aufzeichnungsdatei angeben, nicht %1.</translation>
+    </message>
+    <message>
+        <source>Choose either a capture file or a connection, not both.</source>
+        <translation>Entweder eine Aufzeichnungsdatei oder eine Verbindung wählen, nicht beides.</translation>
     </message>
 </context>
 <context>
@@ -139,11 +367,11 @@
 <context>
     <name>TApplicationSettings</name>
     <message>
-        <source>Invalid data type for &apos;%1&apos;</source>
+        <source>Invalid data type for '%1'</source>
         <translation>Ungültiger Datentyp für „%1“</translation>
     </message>
     <message>
-        <source>Failed to set data for &apos;%1&apos;</source>
+        <source>Failed to set data for '%1'</source>
         <translation>„%1“ konnte nicht gespeichert werden</translation>
     </message>
 </context>
@@ -185,7 +413,7 @@ Dieses Fenster schließt sich von selbst, sobald die Kalibrierung abgeschlossen 
         <translation>Information</translation>
     </message>
     <message>
-        <source>Sample buffer saved to &apos;%1&apos;</source>
+        <source>Sample buffer saved to '%1'</source>
         <translation>Die Messwerte wurden in „%1“ gespeichert</translation>
     </message>
 </context>
@@ -520,6 +748,42 @@ Dieses Fenster schließt sich von selbst, sobald die Kalibrierung abgeschlossen 
         <source>Spectrum &amp;window</source>
         <translation>Spektrum-&amp;Fenster</translation>
     </message>
+    <message>
+        <source>Capture file</source>
+        <translation>Aufzeichnung aus Datei</translation>
+    </message>
+    <message>
+        <source>%1; %2</source>
+        <translation>%1; %2</translation>
+    </message>
+    <message>
+        <source>&amp;Open capture...</source>
+        <translation>Aufzeichnung ö&amp;ffnen...</translation>
+    </message>
+    <message>
+        <source>O&amp;pen recording...</source>
+        <translation>&amp;Mitschnitt abspielen...</translation>
+    </message>
+    <message>
+        <source>&amp;Record...</source>
+        <translation>Mit&amp;schneiden...</translation>
+    </message>
+    <message>
+        <source>&amp;Stop recording</source>
+        <translation>Mitschnitt s&amp;toppen</translation>
+    </message>
+    <message>
+        <source>Capture (*.csv *.json);;All files (*)</source>
+        <translation>Aufzeichnung (*.csv *.json);;Alle Dateien (*)</translation>
+    </message>
+    <message>
+        <source>Capture %1 from a file; press Connect to connect to your scope via WLAN or USB.</source>
+        <translation>Aufzeichnung %1 aus einer Datei: Verbinden drücken, um das Oszilloskop über WLAN oder USB zu verbinden.</translation>
+    </message>
+    <message>
+        <source>Zelvo recording (*.zrec);;All files (*)</source>
+        <translation>Zelvo-Mitschnitt (*.zrec);;Alle Dateien (*)</translation>
+    </message>
 </context>
 <context>
     <name>TMathStrip</name>
@@ -573,6 +837,80 @@ Dieses Fenster schließt sich von selbst, sobald die Kalibrierung abgeschlossen 
     <message>
         <source>, CH%1 %2</source>
         <translation>, K%1 %2</translation>
+    </message>
+</context>
+<context>
+    <name>TRecordingControl</name>
+    <message>
+        <source>Zelvo recording (*.zrec)</source>
+        <translation>Zelvo-Mitschnitt (*.zrec)</translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translation>Fehler</translation>
+    </message>
+    <message>
+        <source>recording %1 frames, %2</source>
+        <translation>Mitschnitt: %1 Frames, %2</translation>
+    </message>
+    <message>
+        <source>The recording stopped: %1</source>
+        <translation>Der Mitschnitt wurde beendet: %1</translation>
+    </message>
+</context>
+<context>
+    <name>TReplayBar</name>
+    <message>
+        <source>Pause</source>
+        <translation>Pause</translation>
+    </message>
+    <message>
+        <source>Step</source>
+        <translation>Schritt</translation>
+    </message>
+    <message>
+        <source>Play up to the end of the next capture, then pause</source>
+        <translation>Bis zum Ende der nächsten Aufzeichnung abspielen, dann anhalten</translation>
+    </message>
+    <message>
+        <source>%1x</source>
+        <translation>%1x</translation>
+    </message>
+    <message>
+        <source>Replay stopped</source>
+        <translation>Wiedergabe beendet</translation>
+    </message>
+    <message>
+        <source>Replay ended: %1</source>
+        <translation>Wiedergabe abgebrochen: %1</translation>
+    </message>
+    <message>
+        <source>Replay finished; the last %1 bytes were cut short</source>
+        <translation>Wiedergabe zu Ende; die letzten %1 Bytes waren unvollständig</translation>
+    </message>
+    <message>
+        <source>Replay finished</source>
+        <translation>Wiedergabe zu Ende</translation>
+    </message>
+    <message>
+        <source>Replay paused</source>
+        <translation>Wiedergabe angehalten</translation>
+    </message>
+    <message>
+        <source>Replay playing</source>
+        <translation>Wiedergabe läuft</translation>
+    </message>
+    <message>
+        <source>Replay of %1</source>
+        <translation>Wiedergabe von %1</translation>
+    </message>
+    <message>
+        <source>%1 s, %2 frames, end</source>
+        <translation>%1 s, %2 Frames, Ende</translation>
+    </message>
+    <message>
+        <source>%1 s, %2 frames</source>
+        <translation>%1 s, %2 Frames</translation>
     </message>
 </context>
 <context>
@@ -656,7 +994,7 @@ Dieses Fenster schließt sich von selbst, sobald die Kalibrierung abgeschlossen 
         <translation>Wählen Sie die IP-Adresse Ihres ZELVO aus, oder geben Sie sie ein</translation>
     </message>
     <message>
-        <source>&apos;%1&apos; is not a valid integer value</source>
+        <source>'%1' is not a valid integer value</source>
         <translation>„%1“ ist keine gültige ganze Zahl</translation>
     </message>
 </context>
@@ -803,19 +1141,19 @@ Dieses Fenster schließt sich von selbst, sobald die Kalibrierung abgeschlossen 
         <translation>%1 (siehe --help)</translation>
     </message>
     <message>
-        <source>--%1: &quot;%2&quot; is not one of %3</source>
+        <source>--%1: "%2" is not one of %3</source>
         <translation>--%1: „%2“ ist keiner der Werte %3</translation>
     </message>
     <message>
-        <source>--%1: &quot;%2&quot; is not a whole number from %3 to %4</source>
+        <source>--%1: "%2" is not a whole number from %3 to %4</source>
         <translation>--%1: „%2“ ist keine ganze Zahl von %3 bis %4</translation>
     </message>
     <message>
-        <source>--locale: unknown locale &quot;%1&quot;</source>
+        <source>--locale: unknown locale "%1"</source>
         <translation>--locale: unbekanntes Gebietsschema „%1“</translation>
     </message>
     <message>
-        <source>--locale: the decimal separator of &quot;%1&quot; is not a single ASCII character</source>
+        <source>--locale: the decimal separator of "%1" is not a single ASCII character</source>
         <translation>--locale: das Dezimaltrennzeichen von „%1“ ist kein einzelnes ASCII-Zeichen</translation>
     </message>
     <message>
@@ -871,11 +1209,11 @@ Dieses Fenster schließt sich von selbst, sobald die Kalibrierung abgeschlossen 
         <translation>Tastkopf von Kanal 2: x1, x10.</translation>
     </message>
     <message>
-        <source>Sample value of channel 1&apos;s zero line, 0..255.</source>
+        <source>Sample value of channel 1's zero line, 0..255.</source>
         <translation>Abtastwert der Nulllinie von Kanal 1, 0..255.</translation>
     </message>
     <message>
-        <source>Sample value of channel 2&apos;s zero line, 0..255.</source>
+        <source>Sample value of channel 2's zero line, 0..255.</source>
         <translation>Abtastwert der Nulllinie von Kanal 2, 0..255.</translation>
     </message>
     <message>
@@ -895,7 +1233,7 @@ Dieses Fenster schließt sich von selbst, sobald die Kalibrierung abgeschlossen 
         <translation>Triggerpegel als Abtastwert, 3..252.</translation>
     </message>
     <message>
-        <source>unexpected argument &quot;%1&quot;</source>
+        <source>unexpected argument "%1"</source>
         <translation>unerwartetes Argument „%1“</translation>
     </message>
     <message>
@@ -915,11 +1253,11 @@ Dieses Fenster schließt sich von selbst, sobald die Kalibrierung abgeschlossen 
         <translation>--serial: leerer Schnittstellenname</translation>
     </message>
     <message>
-        <source>Write numbers with the decimal separator of locale NAME (de_DE) instead of the C locale&apos;s point. The Level values of BASE.json and the spectra always use a point.</source>
+        <source>Write numbers with the decimal separator of locale NAME (de_DE) instead of the C locale's point. The Level values of BASE.json and the spectra always use a point.</source>
         <translation>Zahlen mit dem Dezimaltrennzeichen des Gebietsschemas NAME (de_DE) statt mit dem Punkt des C-Gebietsschemas schreiben. Die Level-Werte in BASE.json und die Spektren stehen immer mit Punkt.</translation>
     </message>
     <message>
-        <source>Also write both channels&apos; spectra as CSV to FILE (see above).</source>
+        <source>Also write both channels' spectra as CSV to FILE (see above).</source>
         <translation>Zusätzlich die Spektren beider Kanäle als CSV nach FILE schreiben (siehe oben).</translation>
     </message>
     <message>
@@ -927,7 +1265,7 @@ Dieses Fenster schließt sich von selbst, sobald die Kalibrierung abgeschlossen 
         <translation>Fensterfunktion der Spektren: %1 (Vorgabe hann).</translation>
     </message>
     <message>
-        <source>--%1: &quot;%2&quot; is not a number of seconds above 0 and up to 86400</source>
+        <source>--%1: "%2" is not a number of seconds above 0 and up to 86400</source>
         <translation>--%1: „%2“ ist keine Zahl von Sekunden über 0 und bis 86400</translation>
     </message>
     <message>
@@ -963,23 +1301,23 @@ given below in one settings frame (unset ones keep the defaults of a new scope
 driver: 500us, both channels 10V AC x1 at position 128, trigger on channel 1,
 rising, auto, level 128), waits for the first complete capture taken with them
 and writes BASE.csv (samples) and BASE.json (parameters) in the formats of the
-program&apos;s export. Then it prints each channel&apos;s twenty readouts, one per line:
-the thirteen of the program&apos;s menus, then Freq, Period, Duty, +Width, -Width,
-Rise and Fall, for example &quot;CH1 Vpp 40.00V&quot;, &quot;CH1 Freq 1.00kHz&quot;. With
+program's export. Then it prints each channel's twenty readouts, one per line:
+the thirteen of the program's menus, then Freq, Period, Duty, +Width, -Width,
+Rise and Fall, for example "CH1 Vpp 40.00V", "CH1 Freq 1.00kHz". With
 --count N the captures go to BASE-1 .. BASE-N, each group of readouts after a
 line naming its base.
 
-With --spectrum FILE it also writes both channels&apos; magnitude spectra (4096
+With --spectrum FILE it also writes both channels' magnitude spectra (4096
 samples in volts, windowed) to FILE as CSV: the header
-&quot;frequency_hz,ch1_dbv,ch2_dbv&quot;, then one line per bin from 0 Hz to half the
+"frequency_hz,ch1_dbv,ch2_dbv", then one line per bin from 0 Hz to half the
 sample rate (2049 lines), levels in dBV (RMS) down to -200, always with a
 decimal point. With --count N the spectra go to FILE-1 .. FILE-N (the number
 before the extension).
 
 With --record FILE --seconds N it takes no captures: it records every frame
-the scope sends for N seconds from the link&apos;s start into FILE (the program&apos;s
+the scope sends for N seconds from the link's start into FILE (the program's
 recording format, docs/recording-format.md), then prints one line
-&quot;FILE: FRAMES frames, BYTES bytes&quot;. zelvo-sim --replay FILE serves it again.</source>
+"FILE: FRAMES frames, BYTES bytes". zelvo-sim --replay FILE serves it again.</source>
         <translation>Nimmt Aufzeichnungen von einem Zelvo-Oszilloskop ohne das Fenster auf.
 
 Verbindet sich über TCP (--host) oder eine serielle Schnittstelle (--serial),
@@ -991,13 +1329,13 @@ Einstellungen und schreibt BASE.csv (Messwerte) und BASE.json (Parameter) in
 den Formaten des Exports im Programm. Danach gibt es die zwanzig Messwerte
 jedes Kanals aus, einen je Zeile: die dreizehn aus den Menüs des Programms,
 dann Freq, Period, Duty, +Width, -Width, Rise und Fall, zum Beispiel
-&quot;CH1 Vpp 40.00V&quot;, &quot;CH1 Freq 1.00kHz&quot;. Mit --count N gehen die Aufzeichnungen
+"CH1 Vpp 40.00V", "CH1 Freq 1.00kHz". Mit --count N gehen die Aufzeichnungen
 nach BASE-1 .. BASE-N, jede Gruppe von Messwerten nach einer Zeile mit ihrem
 Basisnamen.
 
 Mit --spectrum FILE schreibt es zusätzlich die Betragsspektren beider Kanäle
 (4096 Messwerte in Volt, gefenstert) als CSV nach FILE: die Kopfzeile
-&quot;frequency_hz,ch1_dbv,ch2_dbv&quot;, dann eine Zeile je Frequenzlinie von 0 Hz bis
+"frequency_hz,ch1_dbv,ch2_dbv", dann eine Zeile je Frequenzlinie von 0 Hz bis
 zur halben Abtastrate (2049 Zeilen), Pegel in dBV (effektiv) bis hinab zu -200,
 immer mit Dezimalpunkt. Mit --count N gehen die Spektren nach FILE-1 .. FILE-N
 (die Nummer vor der Endung).
@@ -1006,7 +1344,7 @@ Mit --record FILE --seconds N nimmt es keine Aufzeichnungen auf: es schreibt
 jeden Rahmen, den das Oszilloskop in N Sekunden ab dem Verbindungsaufbau sendet,
 in die Aufnahme FILE (das Aufnahmeformat des Programms,
 docs/recording-format.md) und gibt dann eine Zeile
-&quot;FILE: FRAMES frames, BYTES bytes&quot; aus. zelvo-sim --replay FILE spielt sie
+"FILE: FRAMES frames, BYTES bytes" aus. zelvo-sim --replay FILE spielt sie
 wieder ab.</translation>
     </message>
     <message>
@@ -1111,7 +1449,7 @@ wieder ab.</translation>
     <message>
         <source>Usage: zelvo-sim [OPTIONS]
 Plays a Zelvo two-channel scope on TCP and/or a pseudo-terminal, one client at
-a time on each, speaking the scope&apos;s frame protocol. Every frame received is
+a time on each, speaking the scope's frame protocol. Every frame received is
 logged in readable form on standard error. With neither --tcp nor --pty it
 listens on 127.0.0.1:2000.
 
@@ -1129,7 +1467,7 @@ Links:
 Replay:
   --replay FILE           serve the recording FILE (zelvo-capture --record)
                           instead of the simulated signals: after the
-                          program&apos;s settings frame and sample request, the
+                          program's settings frame and sample request, the
                           recorded frames in order with their recorded
                           spacing, from the start for every client; with
                           --rate 0 as fast as the link takes them. Nothing

@@ -1,13 +1,12 @@
 #include "app/CaptureExport.h"
 
-#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
-#include <QStandardPaths>
 
+#include "app/FileDialogs.h"
 #include "l10n/OscMessages.h"
 #include "osc/OscDevice.h"
 #include "osc/OscErrorBoundary.h"
@@ -20,17 +19,8 @@ std::string FileNameBytes(const QString& Name) {
 
 } // namespace
 
-TCaptureExport::TCaptureExport(QObject* Parent) : QObject(Parent) {}
-
-QString TCaptureExport::Folder() const {
-  if (!FLastFolder.isEmpty())
-    return FLastFolder;
-  // Minimal systems name a documents folder that does not exist.
-  const QString Documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-  if (!Documents.isEmpty() && QFileInfo(Documents).isDir())
-    return Documents;
-  return QDir::homePath();
-}
+TCaptureExport::TCaptureExport(TFileFolder& Folder, QObject* Parent)
+    : QObject(Parent), FFolder(Folder) {}
 
 void TCaptureExport::Execute(TOscDevice& Device, QWidget* Window) {
   QString Chosen;
@@ -39,11 +29,10 @@ void TCaptureExport::Execute(TOscDevice& Device, QWidget* Window) {
     Dialog.setAcceptMode(QFileDialog::AcceptSave);
     Dialog.setFileMode(QFileDialog::AnyFile);
     Dialog.setOption(QFileDialog::DontConfirmOverwrite);
-    Dialog.setDirectory(Folder() + QDir::separator());
+    Dialog.setDirectory(FFolder.Folder() + QDir::separator());
     Dialog.setNameFilter(tr("CSV-file (*.csv)"));
     Dialog.setDefaultSuffix("csv");
-    Dialog.selectFile(
-        QString("zelvo_%1.csv").arg(QDateTime::currentDateTime().toString("dd-MM-yyyy_hh-mm-ss")));
+    Dialog.selectFile(DatedFileName("csv"));
     if (Dialog.exec() != QDialog::Accepted || Dialog.selectedFiles().isEmpty())
       return;
     Chosen = Dialog.selectedFiles().first();
@@ -51,7 +40,7 @@ void TCaptureExport::Execute(TOscDevice& Device, QWidget* Window) {
     const QString Base = Info.absolutePath() + QDir::separator() + Info.completeBaseName();
     Device.SaveToFile(FileNameBytes(Base + ".csv"));
     Device.SaveParametersToFile(FileNameBytes(Base + ".json"));
-    FLastFolder = Info.absolutePath();
+    FFolder.Remember(Chosen);
   } catch (...) {
     QMessageBox::critical(Window, tr("Error"),
                           tr("Failed to save to file: %1")

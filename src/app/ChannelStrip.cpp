@@ -229,3 +229,12 @@ void TChannelStrip::ShowMarkerVoltage(const QString& Text) {
 void TChannelStrip::ShowValue(const QString& Text) {
   FValue->setText(Text);
 }
+
+void TChannelStrip::SetFrozen(bool Value) {
+  if (Value == FFrozen)
+    return;
+  FFrozen = Value;
+  for (QWidget* W :
+       std::initializer_list<QWidget*>{FAC, FDC, FGND, FZoom, FVDivInc, FVDivDec, FScrollYPosition})
+    W->setEnabled(!Value);
+}

@@ -50,6 +50,10 @@ public:
   void ShowBattery(TOscBatteryState State);
   void ShowMarkerVoltage(const QString& Text);
   void ShowValue(const QString& Text);
+  // A frozen device's settings are shown, not changed: the coupling, probe
+  // and volts/div buttons and the scroll bar take no input then; the
+  // readout's value type stays a choice.
+  void SetFrozen(bool Value);
 
   // The value-type drop-down menu (AddValueTypeItems); the menu's "tag"
   // property is the channel.
@@ -100,4 +104,5 @@ private:
   QMenu* FValueTypeMenu;
   QScrollBar* FScrollYPosition;
   int FBatteryShown = -1;
+  bool FFrozen = false;
 };

@@ -21,6 +21,8 @@
 #include "app/MarkerReadouts.h"
 #include "app/MathStrip.h"
 #include "app/PanelWidgets.h"
+#include "app/RecordingControl.h"
+#include "app/ReplayBar.h"
 #include "app/ScopeStatusBar.h"
 #include "app/UserManual.h"
 #include "app/VersionInfo.h"
@@ -31,8 +33,10 @@
 #include "display/OscSpectrumView.h"
 #include "link/Zelvo.h"
 #include "link/qt/ZelvoDemo.h"
+#include "link/qt/ZelvoReplayConnection.h"
 #include "link/qt/ZelvoTcpConnection.h"
 #include "link/qt/ZelvoUsbConnection.h"
+#include "osc/OscCapture.h"
 #include "osc/OscFormat.h"
 
 namespace {
@@ -73,11 +77,12 @@ TMainForm::TMainForm(TApplicationSettings& Settings, const TVersionInfo& Version
   WireView();
   WireFrontPanel();
   WireAnalysis();
+  WireKeep();
   FTmrValues = new QTimer(this);
   FTmrValues->setInterval(CValueTimerInterval);
   ConnectGuarded(FTmrValues, &QTimer::timeout, this, [this] { tmrValuesTimer(); });
   FTmrValues->start();
-  FExport = new TCaptureExport(this);
+  FExport = new TCaptureExport(FFileFolder, this);
 
   setWindowIcon(ProgramIcon());
   setMinimumSize(500, 370);
@@ -110,6 +115,7 @@ void TMainForm::CreateOwnedObjects() {
   FZelvoTcpConnection = std::make_unique<TZelvoTcpConnection>();
   FZelvoTcpConnection->SetPort(CZelvoDefaultPort);
   FZelvoTcpConnection->SetOnConnect([this](TZelvoConnection*) { DoConnected(); });
+  FZelvoReplayConnection = std::make_unique<TZelvoReplayConnection>();
   FZelvo = std::make_unique<TZelvo>();
   FZelvo->SetTimeBase(tb2ms);
   FZelvo->SetOnChange([this](TOscDevice*) { VisualizeSettings(); });
@@ -119,10 +125,14 @@ void TMainForm::CreateOwnedObjects() {
   FZelvoDemo = std::make_unique<TZelvoDemo>();
   FZelvoDemo->SetTimeBase(tb500us);
   FZelvoDemo->SetOnChange([this](TOscDevice*) { VisualizeSettings(); });
+  FCaptureDevice = std::make_unique<TOscCaptureDevice>();
+  FCaptureDevice->SetOnChange([this](TOscDevice*) { VisualizeSettings(); });
   FZelvoMath = std::make_unique<TOscMath>(FZelvo.get());
   FZelvoDemoMath = std::make_unique<TOscMath>(FZelvoDemo.get());
+  FCaptureMath = std::make_unique<TOscMath>(FCaptureDevice.get());
   for (TOscDevice* Device :
-       {static_cast<TOscDevice*>(FZelvo.get()), static_cast<TOscDevice*>(FZelvoDemo.get())})
+       {static_cast<TOscDevice*>(FZelvo.get()), static_cast<TOscDevice*>(FZelvoDemo.get()),
+        static_cast<TOscDevice*>(FCaptureDevice.get())})
     Device->SetOnCapture([this](TOscDevice* Sender) { DeviceCaptured(Sender); });
   // The enable rules depend on the TCP link's state.
   FLinkObserver = std::make_unique<TZelvoConnectionObserver>();
@@ -130,8 +140,10 @@ void TMainForm::CreateOwnedObjects() {
   FLinkObserver->SetOnDisconnect([this](TZelvoConnection*) { UpdateActions(); });
   FZelvoTcpConnection->RegisterObserver(FLinkObserver.get());
   FZelvoUsbConnection->RegisterObserver(FLinkObserver.get());
+  FZelvoReplayConnection->RegisterObserver(FLinkObserver.get());
   // It takes the TCP link's errors and tells which ones to show.
   FLinkSupervisor = std::make_unique<TLinkSupervisor>(*FZelvoTcpConnection, *FZelvoUsbConnection);
+  FRecording = std::make_unique<TRecordingControl>(FFileFolder, this);
 }
 
 void TMainForm::CreateActions() {
@@ -156,6 +168,7 @@ void TMainForm::CreateActions() {
   actHelpIndex = Make(tr("&Index..."), QKeySequence(Qt::Key_F1));
   actAbout = Make(tr("&About..."));
   CreateAnalysisActions();
+  CreateKeepActions();
 
   ConnectGuarded(actConnectUsb, &QAction::triggered, this, [this] { actConnectUsbExecute(); });
   ConnectGuarded(actConnectTcp, &QAction::triggered, this, [this] { actConnectTcpExecute(); });
@@ -184,7 +197,12 @@ void TMainForm::CreateMenus() {
   Connect->addSeparator();
   Connect->addAction(actConnectDemo);
   File->addSeparator();
+  File->addAction(actOpenCapture);
   File->addAction(actExport);
+  File->addSeparator();
+  File->addAction(actRecord);
+  File->addAction(actStopRecording);
+  File->addAction(actOpenRecording);
   File->addSeparator();
   File->addAction(actFileExit);
 
@@ -225,6 +243,14 @@ void TMainForm::CreateLayout() {
   FDemoMode->setAlignment(Qt::AlignCenter);
   FDemoMode->setVisible(false);
   Column->addWidget(FDemoMode);
+  FCaptureBanner = new QLabel(Central);
+  FCaptureBanner->setObjectName("pnlCapture");
+  FCaptureBanner->setFixedHeight(24);
+  FCaptureBanner->setAlignment(Qt::AlignCenter);
+  FCaptureBanner->setVisible(false);
+  Column->addWidget(FCaptureBanner);
+  FReplayBar = new TReplayBar(*FZelvoReplayConnection, Central);
+  Column->addWidget(FReplayBar);
 
   // The scope view with its position bars on top, the spectrum below it.
   auto* Splitter = new QSplitter(Qt::Vertical, Central);
@@ -279,30 +305,44 @@ void TMainForm::WireView() {
 }
 
 void TMainForm::WireFrontPanel() {
+  // A frozen device's setting controls are disabled, but a scroll bar still
+  // reports the moves Visualize makes: the settings a panel reports then go
+  // nowhere. The value types are the readouts' choice and always go.
+  auto Unfrozen = [this](auto Work) {
+    return [this, Work](auto... Args) {
+      if (!Frozen())
+        Work(Args...);
+    };
+  };
   for (int Channel = 0; Channel < 2; ++Channel) {
     TChannelStrip* S = FStrips[Channel];
-    ConnectGuarded(S, &TChannelStrip::VoltsPerDivisionStepped, this, [this, Channel](int Diff) {
-      Diff < 0 ? btnVDivIncClick(Channel) : btnVDivDecClick(Channel);
-    });
-    ConnectGuarded(S, &TChannelStrip::CouplingClicked, this,
-                   [this, Channel](TOscInputCoupling Tag) { InputCouplingClick(Channel, Tag); });
+    ConnectGuarded(S, &TChannelStrip::VoltsPerDivisionStepped, this,
+                   Unfrozen([this, Channel](int Diff) {
+                     Diff < 0 ? btnVDivIncClick(Channel) : btnVDivDecClick(Channel);
+                   }));
+    ConnectGuarded(
+        S, &TChannelStrip::CouplingClicked, this,
+        Unfrozen([this, Channel](TOscInputCoupling Tag) { InputCouplingClick(Channel, Tag); }));
     ConnectGuarded(S, &TChannelStrip::ProbeClicked, this,
-                   [this, Channel](TOscMultiplier M) { btnZoomClick(Channel, M); });
-    ConnectGuarded(S, &TChannelStrip::YPositionChanged, this,
-                   [this, Channel](int Position) { scrollYPositionChange(Channel, Position); });
+                   Unfrozen([this, Channel](TOscMultiplier M) { btnZoomClick(Channel, M); }));
+    ConnectGuarded(
+        S, &TChannelStrip::YPositionChanged, this,
+        Unfrozen([this, Channel](int Position) { scrollYPositionChange(Channel, Position); }));
     ConnectGuarded(S, &TChannelStrip::ValueTypeChosen, this,
                    [this, Channel](TOscMeasurementType T) { ValueTypeChange(Channel, T); });
   }
-  ConnectGuarded(FSideBar, &TSideBar::TimeBaseStepped, this,
-                 [this](int Diff) { Diff < 0 ? btnTimebaseIncClick() : btnTimebaseDecClick(); });
+  ConnectGuarded(FSideBar, &TSideBar::TimeBaseStepped, this, Unfrozen([this](int Diff) {
+                   Diff < 0 ? btnTimebaseIncClick() : btnTimebaseDecClick();
+                 }));
   ConnectGuarded(FSideBar, &TSideBar::TriggerChannelClicked, this,
-                 [this](int Tag) { TriggerChannelClick(Tag); });
+                 Unfrozen([this](int Tag) { TriggerChannelClick(Tag); }));
   ConnectGuarded(FSideBar, &TSideBar::TriggerSlopeClicked, this,
-                 [this](TOscTriggerSlope Tag) { TriggerSlopeClick(Tag); });
+                 Unfrozen([this](TOscTriggerSlope Tag) { TriggerSlopeClick(Tag); }));
   ConnectGuarded(FSideBar, &TSideBar::TriggerModeClicked, this,
-                 [this](TOscTriggerMode Tag) { TriggerModeClick(Tag); });
-  ConnectGuarded(FSideBar, &TSideBar::HoldClicked, this, [this] { HoldClick(); });
-  ConnectGuarded(FSideBar, &TSideBar::AutoRangeClicked, this, [this] { AutoRangeClick(); });
+                 Unfrozen([this](TOscTriggerMode Tag) { TriggerModeClick(Tag); }));
+  ConnectGuarded(FSideBar, &TSideBar::HoldClicked, this, Unfrozen([this] { HoldClick(); }));
+  ConnectGuarded(FSideBar, &TSideBar::AutoRangeClicked, this,
+                 Unfrozen([this] { AutoRangeClick(); }));
 }
 
 QLabel* TMainForm::StatusPanel(int Index) const {
@@ -339,6 +379,7 @@ void TMainForm::VisualizeSettings() {
   FStrips[0]->ShowBattery(Device->Battery().State());
   FMathStrip->Visualize(Math());
   VisualizeMarkerReadouts();
+  VisualizeFrozen();
 }
 
 void TMainForm::VisualizeMarkerReadouts() {
@@ -351,10 +392,23 @@ void TMainForm::VisualizeMarkerReadouts() {
 }
 
 void TMainForm::VisualizeLink() {
-  if (ActiveScope() == FZelvoDemo.get())
-    FStatusBar->ShowLink(tr("Demo"), false);
-  else
-    FStatusBar->ShowLink(FLinkSupervisor->Text(), FLinkSupervisor->Trouble());
+  QString Text;
+  bool Trouble = false;
+  if (ActiveScope() == FZelvoDemo.get()) {
+    Text = tr("Demo");
+  } else if (ActiveScope() == FCaptureDevice.get()) {
+    Text = tr("Capture file");
+  } else if (FZelvo->Connection() == FZelvoReplayConnection.get()) {
+    Text = FReplayBar->Text();
+    Trouble = FReplayBar->Trouble();
+  } else {
+    Text = FLinkSupervisor->Text();
+    Trouble = FLinkSupervisor->Trouble();
+  }
+  // The scope's link may be recorded behind the demo or a capture file too.
+  if (FRecording->Recording())
+    Text = tr("%1; %2").arg(Text, FRecording->Text());
+  FStatusBar->ShowLink(Text, Trouble);
 }
 
 void TMainForm::btnVDivIncClick(int Channel) {

@@ -16,6 +16,7 @@
 #include "osc/OscTypes.h"
 
 #include "app/ChannelStrip.h"
+#include "app/FileDialogs.h"
 #include "app/SideBar.h"
 
 class QAction;
@@ -30,11 +31,14 @@ class TCaptureExport;
 class TConfigDialog;
 class TLinkSupervisor;
 class TMathStrip;
+class TOscCaptureDevice;
 class TOscDevice;
 class TOscFpsLimiter;
 class TOscScopeView;
 class TOscSignal;
 class TOscSpectrumView;
+class TRecordingControl;
+class TReplayBar;
 class TScopeStatusBar;
 class TTcpDialog;
 class TUsbDialog;
@@ -43,6 +47,7 @@ class TWarningDialog;
 class TZelvo;
 class TZelvoConnectionObserver;
 class TZelvoDemo;
+class TZelvoReplayConnection;
 class TZelvoTcpConnection;
 class TZelvoUsbConnection;
 
@@ -97,6 +102,11 @@ public:
   TZelvoDemo& ZelvoDemo() const { return *FZelvoDemo; }
   TZelvoUsbConnection& ZelvoUsbConnection() const { return *FZelvoUsbConnection; }
   TZelvoTcpConnection& ZelvoTcpConnection() const { return *FZelvoTcpConnection; }
+  TZelvoReplayConnection& ZelvoReplayConnection() const { return *FZelvoReplayConnection; }
+  // The device an opened capture file is shown as.
+  TOscCaptureDevice& CaptureDevice() const { return *FCaptureDevice; }
+  const TRecordingControl& Recording() const { return *FRecording; }
+  const TReplayBar& ReplayBar() const { return *FReplayBar; }
   TOscScopeView& OscRenderer3D() const { return *FOscRenderer3D; }
   TOscFpsLimiter& FpsLimiter() const { return *FFpsLimiter; }
   QTimer& tmrValues() const { return *FTmrValues; }
@@ -105,6 +115,8 @@ public:
   const TChannelStrip& Strip(int Channel) const { return *FStrips[Channel]; }
   const TSideBar& SideBar() const { return *FSideBar; }
   QLabel* pnlDemoMode() const { return FDemoMode; }
+  // Names the opened capture's file, shown exactly while it is the device shown.
+  QLabel* pnlCapture() const { return FCaptureBanner; }
   QScrollBar* scrollYPosition(int Channel) const { return FStrips[Channel]->scrollYPosition(); }
   // 0 frame rate, 1 and 2 the hovered voltages, 3 the link's state.
   QLabel* StatusPanel(int Index) const;
@@ -123,6 +135,11 @@ public:
   QAction* actConnectDemo = nullptr;
   QAction* actDisconnect = nullptr;
   QAction* actExport = nullptr;
+  // Captures and recordings kept on disk.
+  QAction* actOpenCapture = nullptr;
+  QAction* actOpenRecording = nullptr;
+  QAction* actRecord = nullptr;
+  QAction* actStopRecording = nullptr;
   QAction* actFileExit = nullptr;
   QAction* actOptions = nullptr;
   QAction* actWifiCfg = nullptr;
@@ -183,6 +200,22 @@ public:
   void ZelvoCalibrated();
   void actExportExecute();
 
+  // Captures and recordings on disk. An opened capture, and a replay while
+  // paused or at its end, are frozen: the front panel shows their settings
+  // and changes nothing (Frozen).
+  void actOpenCaptureExecute();
+  // Shows the capture of FileName (its samples or its parameters file) as the
+  // capture device, as Demo shows the demo device. A pair that cannot be read
+  // gives one message naming the file and the line, and changes nothing.
+  bool OpenCapture(const QString& FileName);
+  void actOpenRecordingExecute();
+  // Plays the recording FileName through the scope driver as if the scope
+  // sent it. A file that is no recording gives one message and changes nothing.
+  bool OpenRecording(const QString& FileName);
+  void actRecordExecute();
+  void actStopRecordingExecute();
+  bool Frozen() const;
+
 private:
   void CreateOwnedObjects();
   void CreateActions();
@@ -201,6 +234,14 @@ private:
   // Steps shared by the WiFi action and ConnectTcp, before the port is set.
   void AttachTcp(const QString& Host);
   void OpenTcp();
+  void CreateKeepActions();
+  void WireKeep();
+  // Demo or a capture file ends a replay; a scope's link stays as it is.
+  void StopReplay();
+  // Disables what would change a frozen device's settings.
+  void VisualizeFrozen();
+  // Shows the message of the exception being handled, translated.
+  void ShowFileError();
 
   TApplicationSettings& FSettings;
   TMainFormDialogs FDialogs;
@@ -212,13 +253,19 @@ private:
   std::unique_ptr<TOscFpsLimiter> FFpsLimiter;
   std::unique_ptr<TZelvoUsbConnection> FZelvoUsbConnection;
   std::unique_ptr<TZelvoTcpConnection> FZelvoTcpConnection;
+  std::unique_ptr<TZelvoReplayConnection> FZelvoReplayConnection;
   std::unique_ptr<TZelvo> FZelvo;
   std::unique_ptr<TZelvoDemo> FZelvoDemo;
+  std::unique_ptr<TOscCaptureDevice> FCaptureDevice;
   // Hold links to the devices: declared after them, destroyed before them.
   std::unique_ptr<TOscMath> FZelvoMath;
   std::unique_ptr<TOscMath> FZelvoDemoMath;
+  std::unique_ptr<TOscMath> FCaptureMath;
   std::unique_ptr<TZelvoConnectionObserver> FLinkObserver;
   std::unique_ptr<TLinkSupervisor> FLinkSupervisor;
+  // Where the file dialogs start; the recording stops before the links go.
+  TFileFolder FFileFolder;
+  std::unique_ptr<TRecordingControl> FRecording;
 
   // Child widgets and objects, owned by their Qt parents.
   TOscScopeView* FOscRenderer3D = nullptr;
@@ -229,6 +276,8 @@ private:
   TCaptureExport* FExport = nullptr;
   QMenu* pmConnection = nullptr;
   QLabel* FDemoMode = nullptr;
+  QLabel* FCaptureBanner = nullptr;
+  TReplayBar* FReplayBar = nullptr;
   TChannelStrip* FStrips[2] = {};
   TSideBar* FSideBar = nullptr;
   TMathStrip* FMathStrip = nullptr;

@@ -13,6 +13,7 @@
 #include "app/GuardedConnect.h"
 #include "app/LinkSupervisor.h"
 #include "app/NoticeDialogs.h"
+#include "app/RecordingControl.h"
 #include "app/TcpDialog.h"
 #include "app/UsbDialog.h"
 #include "display/OscScopeView.h"
@@ -21,6 +22,7 @@
 #include "link/qt/ZelvoDemo.h"
 #include "link/qt/ZelvoTcpConnection.h"
 #include "link/qt/ZelvoUsbConnection.h"
+#include "osc/OscCapture.h"
 #include "osc/OscErrorBoundary.h"
 
 TOscDevice* TMainForm::ActiveScope() const {
@@ -40,6 +42,7 @@ void TMainForm::SetActiveScope(TOscDevice* Value) {
   if (Value != nullptr && MathOf(Value).Mode() != mmOff)
     MathOf(Value).Update();
   FDemoMode->setVisible(Value == FZelvoDemo.get());
+  FCaptureBanner->setVisible(Value == FCaptureDevice.get());
   UpdateActions();
   VisualizeLink();
 }
@@ -48,10 +51,17 @@ void TMainForm::UpdateActions() {
   actWifiCfg->setEnabled(FZelvo->Connection() == FZelvoTcpConnection.get() &&
                          FZelvoTcpConnection->Connected());
   actExport->setEnabled(ActiveScope() != FZelvoDemo.get());
+  // What the scope sends is recorded, not what a replay plays.
+  const TZelvoConnection* Link = FZelvo->Connection();
+  const bool ScopeLink =
+      (Link == FZelvoTcpConnection.get() || Link == FZelvoUsbConnection.get()) && Link->Connected();
+  actRecord->setEnabled(ScopeLink && !FRecording->Recording());
+  actStopRecording->setEnabled(FRecording->Recording());
 }
 
 void TMainForm::actConnectDemoExecute() {
   FLinkSupervisor->Stop();
+  StopReplay();
   SetActiveScope(FZelvoDemo.get());
 }
 
@@ -87,6 +97,7 @@ void TMainForm::ConnectUsb(const QString& Port) {
     FZelvo->Connection()->Close();
   SetActiveScope(FZelvo.get());
   FZelvo->SetConnection(FZelvoUsbConnection.get());
+  FRecording->Follow(FZelvoUsbConnection.get());
   FZelvoUsbConnection->SetPort(Port.toStdString());
   try {
     // The serial link reports the connection before Open returns, so the
@@ -126,6 +137,7 @@ void TMainForm::AttachTcp(const QString& Host) {
   if (FZelvo->Connection() != nullptr)
     FZelvo->Connection()->Close();
   FZelvo->SetConnection(FZelvoTcpConnection.get());
+  FRecording->Follow(FZelvoTcpConnection.get());
   FZelvoTcpConnection->SetHost(Host.toStdString());
 }
 

@@ -16,6 +16,7 @@
 #include "display/OscSpectrumView.h"
 #include "link/Zelvo.h"
 #include "link/qt/ZelvoDemo.h"
+#include "osc/OscCapture.h"
 #include "osc/OscFormat.h"
 
 namespace {
@@ -30,7 +31,9 @@ namespace {
 } // namespace
 
 TOscMath& TMainForm::MathOf(const TOscDevice* Device) const {
-  return Device == FZelvoDemo.get() ? *FZelvoDemoMath : *FZelvoMath;
+  if (Device == FZelvoDemo.get())
+    return *FZelvoDemoMath;
+  return Device == FCaptureDevice.get() ? *FCaptureMath : *FZelvoMath;
 }
 
 void TMainForm::CreateAnalysisActions() {
@@ -83,7 +86,7 @@ void TMainForm::LoadAnalysisChoices() {
   const TOscSpectrumWindow Window = FSettings.SpectrumWindow();
   FSpectrumView->SetWindow(Window);
   FSpectrumWindowMenu->actions()[Window]->setChecked(true);
-  for (TOscMath* M : {FZelvoMath.get(), FZelvoDemoMath.get()}) {
+  for (TOscMath* M : {FZelvoMath.get(), FZelvoDemoMath.get(), FCaptureMath.get()}) {
     M->SetMode(FSettings.MathMode());
     M->SetVoltsPerDivision(FSettings.MathVoltsPerDivision());
   }
@@ -104,8 +107,8 @@ void TMainForm::SpectrumWindowChange(TOscSpectrumWindow Window) {
 }
 
 void TMainForm::MathModeChange(TOscMathMode Mode) {
-  FZelvoMath->SetMode(Mode);
-  FZelvoDemoMath->SetMode(Mode);
+  for (TOscMath* M : {FZelvoMath.get(), FZelvoDemoMath.get(), FCaptureMath.get()})
+    M->SetMode(Mode);
   // The latest capture gives the new result at once; the readout shows it
   // with the next refresh of the values.
   Math().Update();
@@ -116,8 +119,8 @@ void TMainForm::MathModeChange(TOscMathMode Mode) {
 void TMainForm::MathVDivStep(int Diff) {
   const auto VDiv = static_cast<TOscVoltsPerDivision>(
       OscLimitValue(vdiv20V, static_cast<int>(Math().VoltsPerDivision()) + Diff, vdiv5mV));
-  FZelvoMath->SetVoltsPerDivision(VDiv);
-  FZelvoDemoMath->SetVoltsPerDivision(VDiv);
+  for (TOscMath* M : {FZelvoMath.get(), FZelvoDemoMath.get(), FCaptureMath.get()})
+    M->SetVoltsPerDivision(VDiv);
   VisualizeSettings();
   FSettings.SetMathVoltsPerDivision(VDiv);
 }

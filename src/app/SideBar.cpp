@@ -176,6 +176,16 @@ void TSideBar::ShowTimeSpan(const QString& Text) {
   FTimeSpan->setText(Text);
 }
 
+void TSideBar::SetFrozen(bool Value) {
+  if (Value == FFrozen)
+    return;
+  FFrozen = Value;
+  for (QWidget* W : std::initializer_list<QWidget*>{FTimebaseInc, FTimebaseDec, FTriggerCh1,
+                                                    FTriggerCh2, FSlopeRising, FSlopeFalling, FRun,
+                                                    FNormal, FSingle, FHold, FAutoRange})
+    W->setEnabled(!Value);
+}
+
 void TSideBar::PressTriggerMode(TOscTriggerMode Mode) {
   FNormal->setChecked(Mode == tmNormal);
   FRun->setChecked(Mode == tmRun);

@@ -28,6 +28,10 @@ public:
   // HOLD. A trigger channel other than 0 or 1 leaves its buttons as they are.
   void Visualize(const TOscDevice& Device);
   void ShowTimeSpan(const QString& Text);
+  // A frozen device's settings are shown, not changed: the time base,
+  // trigger, HOLD and AUTO-RANGE buttons take no input then; Connect and
+  // SPECTRUM stay.
+  void SetFrozen(bool Value);
 
   QToolButton* btnConnect() const { return FConnect; }
   QToolButton* btnTimebaseInc() const { return FTimebaseInc; }
@@ -76,4 +80,5 @@ private:
   QToolButton* FHold;
   QToolButton* FSpectrum;
   QToolButton* FAutoRange;
+  bool FFrozen = false;
 };

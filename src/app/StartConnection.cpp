@@ -3,6 +3,7 @@
 #include <QCommandLineOption>
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QHostAddress>
 #include <QPointer>
 #include <QTimer>
@@ -32,6 +33,12 @@ void AddStartConnectionOptions(QCommandLineParser& Parser) {
           "StartConnection", "Connect over USB to the scope's serial PORT (e.g. ttyACM0) at start, "
                              "as if confirmed in the USB dialog."),
       QStringLiteral("PORT")));
+  Parser.addPositionalArgument(
+      QStringLiteral("FILE"),
+      QCoreApplication::translate("StartConnection",
+                                  "A capture to show at start: its samples file (.csv) or its "
+                                  "parameters file (.json), as written by the export."),
+      QStringLiteral("[FILE]"));
 }
 
 bool ParseWifiTarget(const QString& Text, QString& Host, int& Port) {
@@ -56,12 +63,26 @@ TStartConnection ReadStartConnection(const QCommandLineParser& Parser, QString& 
   TStartConnection Result;
   const bool Wifi = Parser.isSet(CWifiOption);
   const bool Usb = Parser.isSet(CUsbOption);
+  const QStringList Files = Parser.positionalArguments();
   if (Wifi && Usb) {
     Error =
         QCoreApplication::translate("StartConnection", "Choose either --wifi or --usb, not both.");
     return {};
   }
-  if (Wifi) {
+  if (Files.size() > 1) {
+    Error = QCoreApplication::translate("StartConnection", "Give one capture file, not %1.")
+                .arg(Files.size());
+    return {};
+  }
+  if (!Files.isEmpty()) {
+    if (Wifi || Usb) {
+      Error = QCoreApplication::translate(
+          "StartConnection", "Choose either a capture file or a connection, not both.");
+      return {};
+    }
+    Result.Kind = TStartConnection::TKind::Capture;
+    Result.CaptureFile = QFileInfo(Files.first()).absoluteFilePath();
+  } else if (Wifi) {
     const QString Target = Parser.value(CWifiOption);
     if (!ParseWifiTarget(Target, Result.Host, Result.Port)) {
       Error = QCoreApplication::translate(
@@ -93,8 +114,10 @@ void StartConnectionLater(TMainForm& MainForm, const TStartConnection& Connectio
         return;
       if (Connection.Kind == TStartConnection::TKind::Wifi)
         Form->ConnectTcp(Connection.Host, Connection.Port);
-      else
+      else if (Connection.Kind == TStartConnection::TKind::Usb)
         Form->ConnectUsb(Connection.UsbPort);
+      else
+        Form->OpenCapture(Connection.CaptureFile);
     });
   });
 }

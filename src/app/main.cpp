@@ -39,29 +39,44 @@ void AddOptions(QCommandLineParser& Parser) {
 // core application: no display is needed, and nothing of the window system
 // (Qt's note on a missing runtime folder, say) comes before the text asked
 // for. Options of the window system (-platform ...) are left for later.
-void AnswerTextOnlyOptions(int& argc, char** argv) {
+// Returns whether --help-all was asked for.
+bool AnswerTextOnlyOptions(int& argc, char** argv) {
   QCoreApplication Core(argc, argv);
   SetProgramNames();
   InstallTranslations(Core);
   QCommandLineParser Parser;
   AddOptions(Parser);
   (void)Parser.parse(QCoreApplication::arguments());
-  // --help-all lists the window system's options too, which only the GUI
-  // application knows: it answers that one, on a platform without a display.
-  if (Parser.isSet("help-all")) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    return;
-  }
+  if (Parser.isSet("help-all"))
+    return true;
   if (Parser.isSet("help"))
     Parser.showHelp(0);
   if (Parser.isSet("version"))
     Parser.showVersion();
+  return false;
+}
+
+// Qt lists the window system's own options (-platform ...) only for an
+// application of the window system; the offscreen platform needs no display
+// for it (a -platform given on the command line still wins). Its notes (on a
+// missing runtime folder, say) are not what was asked for.
+int AnswerHelpAll(int& argc, char** argv) {
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
+  QGuiApplication App(argc, argv);
+  SetProgramNames();
+  InstallTranslations(App);
+  QCommandLineParser Parser;
+  AddOptions(Parser);
+  Parser.process(App);
+  return 0;
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
-  AnswerTextOnlyOptions(argc, argv);
+  if (AnswerTextOnlyOptions(argc, argv))
+    return AnswerHelpAll(argc, argv);
   QApplication App(argc, argv);
   SetProgramNames();
   // Lets the desktop match the window to its menu entry and icon.

@@ -4,7 +4,8 @@
 // English inside exceptions: the model is plain C++ and knows no translation.
 // Each of them is listed once in OscMessages.cpp for lupdate, with %1, %2
 // where the model inserts a file name, a port or a reason, and is translated
-// where the shell or a tool shows it.
+// where the shell or a tool shows it. What a capture file's reader says is
+// wrong with a line is listed too and translated inside its message.
 
 #include <QString>
 

@@ -87,7 +87,9 @@ TEST_F(AppTest, MenusHoldTheActionsInTheirPlaces) {
   QList<QAction*> Top = Main().menuBar()->actions();
   ASSERT_EQ(Top.size(), 4);
   EXPECT_EQ(Top[0]->text(), "&File");
-  EXPECT_EQ(Captions(Top[0]->menu()), QStringList({"&Connect", "-", "&Export...", "-", "E&xit"}));
+  EXPECT_EQ(Captions(Top[0]->menu()),
+            QStringList({"&Connect", "-", "&Open capture...", "&Export...", "-", "&Record...",
+                         "&Stop recording", "O&pen recording...", "-", "E&xit"}));
   EXPECT_EQ(Captions(Top[0]->menu()->actions()[0]->menu()),
             QStringList({"&WiFi...", "&USB...", "-", "&Demo"}));
   EXPECT_EQ(Top[1]->text(), "&View");
@@ -103,6 +105,7 @@ TEST_F(AppTest, MenusHoldTheActionsInTheirPlaces) {
   EXPECT_EQ(Captions(Main().SideBar().btnConnect()->menu()),
             QStringList({"&WiFi...", "&USB...", "-", "&Demo"}));
   EXPECT_EQ(Main().actExport->shortcut(), QKeySequence("Ctrl+X"));
+  EXPECT_EQ(Main().actOpenCapture->shortcut(), QKeySequence("Ctrl+O"));
   EXPECT_EQ(Main().actDebug->shortcut(), QKeySequence("Ctrl+D"));
   EXPECT_TRUE(Main().actDisconnect->shortcut().isEmpty());
 }

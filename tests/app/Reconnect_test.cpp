@@ -475,7 +475,7 @@ TEST_F(ReconnectTest, CommandLineStartsConnectedAsIfConfirmed) {
   EXPECT_EQ(FirstCommands(Sim->PtyRecord(), 3), ConnectCommands());
 }
 
-TEST(StartConnectionTest, ReadsWifiAndUsbOptions) {
+TEST(StartConnectionTest, ReadsWifiAndUsbOptionsAndACaptureFile) {
   TestApp();
   struct TCase {
     QStringList Arguments;
@@ -497,6 +497,9 @@ TEST(StartConnectionTest, ReadsWifiAndUsbOptions) {
       {{"--wifi", "127.0.0.1:65536"}, K::None, "", 0, "", true},
       {{"--wifi", "127.0.0.1:"}, K::None, "", 0, "", true},
       {{"--wifi", "127.0.0.1", "--usb", "ttyACM0"}, K::None, "", 0, "", true},
+      {{"/tmp/run.csv"}, K::Capture, "", 0, "", false},
+      {{"/tmp/run.csv", "/tmp/b.csv"}, K::None, "", 0, "", true},
+      {{"--usb", "ttyACM0", "/tmp/run.csv"}, K::None, "", 0, "", true},
   };
   for (const TCase& Case : Cases) {
     SCOPED_TRACE(Case.Arguments.join(' ').toStdString());
@@ -512,5 +515,6 @@ TEST(StartConnectionTest, ReadsWifiAndUsbOptions) {
       EXPECT_EQ(S.Port, Case.Port);
     }
     EXPECT_EQ(S.UsbPort, Case.UsbPort);
+    EXPECT_EQ(S.CaptureFile, Case.Kind == K::Capture ? Case.Arguments[0] : QString());
   }
 }

@@ -5,19 +5,24 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTranslator>
 
 #include <cerrno>
 #include <cstring>
+#include <fstream>
 #include <functional>
 #include <string>
 
 #include "l10n/OscMessages.h"
 #include "link/OscCircularBuffer.h"
 #include "link/Zelvo.h"
+#include "link/ZelvoRecording.h"
 #include "link/qt/ZelvoLinkError.h"
 #include "link/qt/ZelvoTcpConnection.h"
 #include "link/qt/ZelvoUsbConnection.h"
+#include "osc/OscCaptureReader.h"
 #include "osc/OscDevice.h"
 #include "osc/OscFormat.h"
 
@@ -60,7 +65,21 @@ struct TCase {
   QString Bracketed; // the message with its listed text in brackets
 };
 
+// A file of the test's own holding Text, removed at exit; its name.
+std::string FileHolding(const std::string& Name, const std::string& Text) {
+  static QTemporaryDir Dir;
+  const std::string Path =
+      QFile::encodeName(Dir.filePath(QString::fromStdString(Name))).toStdString();
+  std::ofstream(Path, std::ios::binary) << Text;
+  return Path;
+}
+
 std::vector<TCase> RealMessages() {
+  const std::string Kinds = FileHolding("kinds.json", "{\"TimeScale\":5}");
+  const std::string Names =
+      FileHolding("names.json", "{\"TimeScale\":\"1ms/div\",\n\"Channels\":[{\"Channel\":1,\n"
+                                "\"State\":\"MAYBE\"},{}]}");
+  const std::string NoRecording = FileHolding("no.zrec", "ZELVO");
   return {
       {"model constant", [] { TOscDevice().dBgain(); }, "[Index out of range]"},
       {"export", [] { TZelvo().SaveToFile("/nonexistent-zelvo-dir/capture.csv"); },
@@ -88,6 +107,15 @@ std::vector<TCase> RealMessages() {
          Tcp.Open();
        },
        "[Invalid IPv4 address: scope.invalid]"},
+      // A capture file's line, with what is wrong there, and the words in that.
+      {"capture file", [=] { OscReadCapture(Kinds); },
+       "[File \"" + QString::fromStdString(Kinds) +
+           "\", line 1: [\"TimeScale\" should be [a text], not [a number]]]"},
+      {"capture file's names", [=] { OscReadCapture(Names); },
+       "[File \"" + QString::fromStdString(Names) +
+           "\", line 3: [\"State\" is \"MAYBE\", not [Off or On]]]"},
+      {"recording", [=] { TZelvoRecordingReader Reader(NoRecording); },
+       "[File \"" + QString::fromStdString(NoRecording) + "\" is not a Zelvo recording]"},
   };
 }
 

@@ -10,6 +10,7 @@
 #include <QHostAddress>
 #include <QMenu>
 #include <QScreen>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QToolButton>
 
@@ -26,6 +27,9 @@
 #include "app/ZelvoWindows.h"
 #include "display/OscSpectrumView.h"
 #include "link/Zelvo.h"
+#include "link/ZelvoRecorder.h"
+#include "link/qt/ZelvoDemo.h"
+#include "link/qt/ZelvoTcpConnection.h"
 #include "sim/ZelvoSimulator.h"
 
 namespace {
@@ -79,6 +83,32 @@ void ShowSpectrumAndMath(TMainForm& Main) {
     Sum->trigger();
 }
 
+// Where the scenes keep the files they open, for the program's run.
+QTemporaryDir& Files() {
+  static QTemporaryDir Dir;
+  return Dir;
+}
+
+// The demo's capture written as the export writes it, then opened.
+void OpenCapture(TMainForm& Main) {
+  const QString Base = Files().filePath(QStringLiteral("zelvo_09-12-2026_14-05-33"));
+  Main.ZelvoDemo().SaveToFile((Base + ".csv").toStdString());
+  Main.ZelvoDemo().SaveParametersToFile((Base + ".json").toStdString());
+  Main.OpenCapture(Base + ".csv");
+}
+
+// What the simulator sends for a moment, recorded, then played back: the
+// picture shows the replay's bar while it plays.
+void ReplayRecording(TMainForm& Main) {
+  ShowReadableTraces(Main);
+  const QString File = Files().filePath(QStringLiteral("zelvo_09-12-2026_14-05-33.zrec"));
+  auto Recorder = std::make_shared<TZelvoRecorder>(Main.ZelvoTcpConnection(), File.toStdString());
+  QTimer::singleShot(600, &Main, [&Main, Recorder, File] {
+    Recorder->Stop();
+    Main.OpenRecording(File);
+  });
+}
+
 const TScene CScenes[] = {
     {"main", false, TGrab::MainWindow, [](TMainForm&) {}},
     {"connect-menu", false, TGrab::MainWindow, [](TMainForm& M) { PopUpMenuOf(M, "btnConnect"); }},
@@ -92,6 +122,8 @@ const TScene CScenes[] = {
     {"wifi-settings", true, TGrab::Modal, [](TMainForm& M) { M.actWifiCfg->trigger(); }},
     {"calibration-warning", true, TGrab::Modal, [](TMainForm& M) { M.actCalibrate->trigger(); }},
     {"calibrating", true, TGrab::Modal, [](TMainForm& M) { M.Zelvo().Calibrate(); }},
+    {"capture", false, TGrab::MainWindow, OpenCapture},
+    {"replay", true, TGrab::MainWindow, ReplayRecording},
 };
 
 const TScene* FindScene(const char* Name) {
