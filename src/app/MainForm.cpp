@@ -383,7 +383,10 @@ void TMainForm::VisualizeMarkerReadouts() {
   for (int Channel = 0; Channel < 2; ++Channel)
     FStrips[Channel]->ShowMarkerVoltage(
         MarkerVoltageText(VoltageDistance, Device.Signals()[Channel]));
-  FSideBar->ShowTimeSpan(TimeSpanText(FOscRenderer3D->TimeBaseMarkers().Distance(), Device));
+  // XY hides the time markers: they measure nothing then.
+  FSideBar->ShowTimeSpan(FOscRenderer3D->XY()
+                             ? QString(CInvalidValue)
+                             : TimeSpanText(FOscRenderer3D->TimeBaseMarkers().Distance(), Device));
 }
 
 void TMainForm::VisualizeLink() {

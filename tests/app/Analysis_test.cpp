@@ -275,13 +275,17 @@ TEST_F(AnalysisTest, TheScopeViewDrawsTheShownDevicesMathAndXY) {
   Scope.Render();
   EXPECT_EQ(Scope.Traces().Trace(2).Points[0].Y, 128 - 12);
 
-  // XY from the menu: one trace, the math not among it.
+  // XY from the menu: one trace, the math not among it, and no time span
+  // between markers that are hidden.
+  const QString Span = Main().SideBar().lblTimeSpan()->text();
   Main().Analysis().actXY->trigger();
   EXPECT_TRUE(Scope.XY());
   Scope.Render();
   EXPECT_EQ(Scope.Traces().Count(), 1);
+  EXPECT_EQ(Main().SideBar().lblTimeSpan()->text(), "-");
   Main().Analysis().actXY->trigger();
   EXPECT_FALSE(Scope.XY());
+  EXPECT_EQ(Main().SideBar().lblTimeSpan()->text(), Span);
 
   // Another device shown: its own math, caught up with its capture.
   for (int C = 0; C < 2; ++C)
