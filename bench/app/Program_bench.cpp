@@ -15,7 +15,9 @@
 // about 20 captures a second), started as a child process so that only the
 // program's CPU time counts. Every sample frame changes the samples, so the
 // view redraws at the limit; CPU ms per redraw is the whole process's CPU
-// time over the frames drawn.
+// time over the frames drawn. "plain" at the stored defaults,
+// "spectrum_and_math" with the spectrum shown and math on (CH1+CH2, drawn as
+// a third trace), and counts the spectra computed.
 //
 // BM_StartupToFirstFrame: the bench starts itself again as a child process
 // (the program has no hook for its first frame), which does what main does up
@@ -258,14 +260,14 @@ private:
   int FPort = 0;
 };
 
-void BM_ConnectedOverTcpCpu(benchmark::State& State) {
+void BM_ConnectedOverTcpCpu(benchmark::State& State, bool Analysis) {
   Application();
   TSimulatorProcess Sim;
   if (Sim.Port() == 0) {
     State.SkipWithError("zelvo-sim did not start");
     return;
   }
-  TProgram P;
+  TProgram P(Analysis);
   TMainForm& Main = P.Windows.MainForm();
   RunEventLoop(500);
   Main.ConnectTcp("127.0.0.1", Sim.Port());
@@ -278,6 +280,7 @@ void BM_ConnectedOverTcpCpu(benchmark::State& State) {
   for (auto _ : State) {
     const long long Frames0 = Main.OscRenderer3D().FramesDrawn();
     const int Packets0 = Link.Statistics().PacketsIn();
+    const auto Spectra0 = Main.SpectrumView().Computations();
     const double Cpu0 = CpuSeconds(), Wall0 = MonotonicSeconds();
     RunEventLoop(CWindowMs);
     const double Wall = MonotonicSeconds() - Wall0;
@@ -290,6 +293,8 @@ void BM_ConnectedOverTcpCpu(benchmark::State& State) {
     State.counters["packets_in_per_s"] =
         static_cast<double>(Link.Statistics().PacketsIn() - Packets0) / Wall;
     State.counters["limit"] = Main.FpsLimiter().Limit();
+    State.counters["spectra_per_s"] =
+        static_cast<double>(Main.SpectrumView().Computations() - Spectra0) / Wall;
   }
   Main.actDisconnectExecute();
 }
@@ -547,7 +552,14 @@ BENCHMARK_CAPTURE(BM_SteadyStateCpu, spectrum_and_math, true)
     ->Iterations(1)
     ->UseManualTime()
     ->Unit(benchmark::kSecond);
-BENCHMARK(BM_ConnectedOverTcpCpu)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
+BENCHMARK_CAPTURE(BM_ConnectedOverTcpCpu, plain, false)
+    ->Iterations(1)
+    ->UseManualTime()
+    ->Unit(benchmark::kSecond);
+BENCHMARK_CAPTURE(BM_ConnectedOverTcpCpu, spectrum_and_math, true)
+    ->Iterations(1)
+    ->UseManualTime()
+    ->Unit(benchmark::kSecond);
 
 int main(int argc, char** argv) {
   if (argc == 2 && std::strcmp(argv[1], CChildArgument) == 0) {
