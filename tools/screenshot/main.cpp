@@ -119,6 +119,7 @@ const TScene CScenes[] = {
     {"usb-dialog", false, TGrab::Modal, [](TMainForm& M) { M.actConnectUsb->trigger(); }},
     {"about", false, TGrab::Modal, [](TMainForm& M) { M.actAbout->trigger(); }},
     {"spectrum", false, TGrab::MainWindow, ShowSpectrumAndMath},
+    {"xy", false, TGrab::MainWindow, [](TMainForm& M) { M.Analysis().actXY->trigger(); }},
     {"connected", true, TGrab::MainWindow, ShowReadableTraces},
     {"wifi-settings", true, TGrab::Modal, [](TMainForm& M) { M.actWifiCfg->trigger(); }},
     {"calibration-warning", true, TGrab::Modal, [](TMainForm& M) { M.actCalibrate->trigger(); }},
