@@ -3,9 +3,9 @@
 // The device-independent base of the scope view: attached to one device, owns
 // the skin, defines the page geometry and rebuilds the traces whenever what
 // they show changed: the visible channels' traces and the math channel's
-// after them, or, in XY, one trace of CH2 against CH1. The scope view (TOscScopeView)
-// derives from it and adds the flip, the markers and the mouse; its two
-// drawings supply the pixels.
+// after them, or, in XY, one trace of CH2 against CH1. The scope view
+// (TOscScopeView) derives from it and adds the flip, the markers and the
+// mouse; its two drawings supply the pixels.
 
 #include <cstdint>
 #include <functional>
