@@ -365,6 +365,45 @@
     </message>
 </context>
 <context>
+    <name>TAnalysis</name>
+    <message>
+        <source>Rectangular</source>
+        <translation>Rechteck</translation>
+    </message>
+    <message>
+        <source>Hann</source>
+        <translation>Hann</translation>
+    </message>
+    <message>
+        <source>Hamming</source>
+        <translation>Hamming</translation>
+    </message>
+    <message>
+        <source>Blackman-Harris</source>
+        <translation>Blackman-Harris</translation>
+    </message>
+    <message>
+        <source>Flat top</source>
+        <translation>Flat-Top</translation>
+    </message>
+    <message>
+        <source>&amp;Spectrum</source>
+        <translation>&amp;Spektrum</translation>
+    </message>
+    <message>
+        <source>SPECTRUM</source>
+        <translation>SPEKTRUM</translation>
+    </message>
+    <message>
+        <source>&amp;XY</source>
+        <translation>&amp;XY</translation>
+    </message>
+    <message>
+        <source>Spectrum &amp;window</source>
+        <translation>Spektrum-&amp;Fenster</translation>
+    </message>
+</context>
+<context>
     <name>TApplicationSettings</name>
     <message>
         <source>Invalid data type for '%1'</source>
@@ -709,44 +748,8 @@ Dieses Fenster schließt sich von selbst, sobald die Kalibrierung abgeschlossen 
         <translation>Bitte vor dem Kalibrieren alle Tastköpfe abziehen.</translation>
     </message>
     <message>
-        <source>Rectangular</source>
-        <translation>Rechteck</translation>
-    </message>
-    <message>
-        <source>Hann</source>
-        <translation>Hann</translation>
-    </message>
-    <message>
-        <source>Hamming</source>
-        <translation>Hamming</translation>
-    </message>
-    <message>
-        <source>Blackman-Harris</source>
-        <translation>Blackman-Harris</translation>
-    </message>
-    <message>
-        <source>Flat top</source>
-        <translation>Flat-Top</translation>
-    </message>
-    <message>
-        <source>&amp;Spectrum</source>
-        <translation>&amp;Spektrum</translation>
-    </message>
-    <message>
-        <source>SPECTRUM</source>
-        <translation>SPEKTRUM</translation>
-    </message>
-    <message>
-        <source>&amp;XY</source>
-        <translation>&amp;XY</translation>
-    </message>
-    <message>
         <source>&amp;View</source>
         <translation>&amp;Ansicht</translation>
-    </message>
-    <message>
-        <source>Spectrum &amp;window</source>
-        <translation>Spektrum-&amp;Fenster</translation>
     </message>
     <message>
         <source>Capture file</source>

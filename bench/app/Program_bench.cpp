@@ -15,7 +15,9 @@
 // about 20 captures a second), started as a child process so that only the
 // program's CPU time counts. Every sample frame changes the samples, so the
 // view redraws at the limit; CPU ms per redraw is the whole process's CPU
-// time over the frames drawn.
+// time over the frames drawn. "plain" at the stored defaults, "math" with
+// math on (CH1+CH2, drawn as a third trace), "spectrum_and_math" with the
+// spectrum view shown as well; spectra_per_s counts the channels' spectra.
 //
 // BM_StartupToFirstFrame: the bench starts itself again as a child process
 // (the program has no hook for its first frame), which does what main does up
@@ -157,32 +159,35 @@ protected:
 // ---------------------------------------------------------------------------
 // Steady state.
 
-// With Analysis, the stored choices show the spectrum and turn math on
-// (CH1+CH2) before the windows read them.
-bool StoreAnalysisChoices(TApplicationSettings& Settings, bool Analysis) {
-  if (Analysis) {
-    Settings.SetSpectrumShown(true);
+// What the stored choices turn on before the windows read them: nothing,
+// math (CH1+CH2), or the spectrum view and math.
+enum TAnalysisChoice { acNone, acMath, acSpectrumAndMath };
+
+TAnalysisChoice StoreAnalysisChoices(TApplicationSettings& Settings, TAnalysisChoice Analysis) {
+  if (Analysis != acNone)
     Settings.SetMathMode(mmAdd);
-  }
+  if (Analysis == acSpectrumAndMath)
+    Settings.SetSpectrumShown(true);
   return Analysis;
 }
 
 struct TProgram {
   QTemporaryDir Dir;
   TApplicationSettings Settings{Dir.filePath("zelvo.ini")};
-  bool Analysis;
+  TAnalysisChoice Analysis;
   TVersionInfo VersionInfo;
   TZelvoWindows Windows{Settings, VersionInfo};
   long long ReadoutTicks = 0;
 
-  explicit TProgram(bool AAnalysis = false) : Analysis(StoreAnalysisChoices(Settings, AAnalysis)) {
+  explicit TProgram(TAnalysisChoice AAnalysis = acNone)
+      : Analysis(StoreAnalysisChoices(Settings, AAnalysis)) {
     TMainForm& Main = Windows.MainForm();
     QObject::connect(&Main.tmrValues(), &QTimer::timeout, [this] { ++ReadoutTicks; });
     Main.show();
   }
 };
 
-void BM_SteadyStateCpu(benchmark::State& State, bool Analysis) {
+void BM_SteadyStateCpu(benchmark::State& State, TAnalysisChoice Analysis) {
   QApplication& App = Application();
   TProgram P(Analysis);
   TMainForm& Main = P.Windows.MainForm();
@@ -258,14 +263,14 @@ private:
   int FPort = 0;
 };
 
-void BM_ConnectedOverTcpCpu(benchmark::State& State) {
+void BM_ConnectedOverTcpCpu(benchmark::State& State, TAnalysisChoice Analysis) {
   Application();
   TSimulatorProcess Sim;
   if (Sim.Port() == 0) {
     State.SkipWithError("zelvo-sim did not start");
     return;
   }
-  TProgram P;
+  TProgram P(Analysis);
   TMainForm& Main = P.Windows.MainForm();
   RunEventLoop(500);
   Main.ConnectTcp("127.0.0.1", Sim.Port());
@@ -278,6 +283,7 @@ void BM_ConnectedOverTcpCpu(benchmark::State& State) {
   for (auto _ : State) {
     const long long Frames0 = Main.OscRenderer3D().FramesDrawn();
     const int Packets0 = Link.Statistics().PacketsIn();
+    const auto Spectra0 = Main.SpectrumView().Computations();
     const double Cpu0 = CpuSeconds(), Wall0 = MonotonicSeconds();
     RunEventLoop(CWindowMs);
     const double Wall = MonotonicSeconds() - Wall0;
@@ -290,6 +296,8 @@ void BM_ConnectedOverTcpCpu(benchmark::State& State) {
     State.counters["packets_in_per_s"] =
         static_cast<double>(Link.Statistics().PacketsIn() - Packets0) / Wall;
     State.counters["limit"] = Main.FpsLimiter().Limit();
+    State.counters["spectra_per_s"] =
+        static_cast<double>(Main.SpectrumView().Computations() - Spectra0) / Wall;
   }
   Main.actDisconnectExecute();
 }
@@ -539,15 +547,26 @@ BENCHMARK_CAPTURE(BM_StartupToFirstFrame, cold, cFilesEvicted | cEmptyShaderCach
     ->Iterations(1)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_SteadyStateCpu, plain, false)
+BENCHMARK_CAPTURE(BM_SteadyStateCpu, plain, acNone)
     ->Iterations(1)
     ->UseManualTime()
     ->Unit(benchmark::kSecond);
-BENCHMARK_CAPTURE(BM_SteadyStateCpu, spectrum_and_math, true)
+BENCHMARK_CAPTURE(BM_SteadyStateCpu, spectrum_and_math, acSpectrumAndMath)
     ->Iterations(1)
     ->UseManualTime()
     ->Unit(benchmark::kSecond);
-BENCHMARK(BM_ConnectedOverTcpCpu)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
+BENCHMARK_CAPTURE(BM_ConnectedOverTcpCpu, plain, acNone)
+    ->Iterations(1)
+    ->UseManualTime()
+    ->Unit(benchmark::kSecond);
+BENCHMARK_CAPTURE(BM_ConnectedOverTcpCpu, math, acMath)
+    ->Iterations(1)
+    ->UseManualTime()
+    ->Unit(benchmark::kSecond);
+BENCHMARK_CAPTURE(BM_ConnectedOverTcpCpu, spectrum_and_math, acSpectrumAndMath)
+    ->Iterations(1)
+    ->UseManualTime()
+    ->Unit(benchmark::kSecond);
 
 int main(int argc, char** argv) {
   if (argc == 2 && std::strcmp(argv[1], CChildArgument) == 0) {

@@ -4,7 +4,9 @@
 // for a 15 s wall-clock window and reports the process's CPU time over it
 // (getrusage), in per cent of one core, and per frame drawn. The cases named
 // opengl use the OpenGL drawing, those named software the QPainter drawing
-// that stands in without OpenGL.
+// that stands in without OpenGL. The cases named ..._math draw the math
+// channel (CH1+CH2) as a third trace, recomputed whenever the samples change,
+// as the program does per capture; ..._xy draw CH2 against CH1 instead.
 //
 // Run under Xvfb with Mesa's software renderer:
 //   LIBGL_ALWAYS_SOFTWARE=1 xvfb-run -a -s "-screen 0 1920x1080x24"
@@ -28,6 +30,7 @@
 #include "display/OscScopeView.h"
 #include "display/OscScopeViewFactory.h"
 #include "link/qt/ZelvoDemo.h"
+#include "osc/OscMath.h"
 
 namespace {
 
@@ -48,9 +51,18 @@ double NowMs() {
 
 enum class TChange { None, Demo, EveryTick };
 
+// What the view shows besides the two traces over time.
+enum class TExtra { None, Math, XY };
+
+struct TCase {
+  TOscDrawing Drawing;
+  TExtra Extra = TExtra::None;
+};
+
 // The main window's set-up of device, limiter and view.
 struct TScene {
   TZelvoDemo Demo;
+  TOscMath Math{&Demo};
   TOscFpsLimiter Limiter;
   // Registered before the view's observer, so that it changes the samples
   // just before the view renders the tick.
@@ -74,14 +86,26 @@ struct TScene {
     Counter.SetOnTick([this](TOscFpsLimiter*) { ++Ticks; });
     Limiter.RegisterObserver(&Changer);
     Limiter.RegisterObserver(&Counter);
+    // As the program's analysis does: the math follows each capture.
+    Demo.SetOnCapture([this](TOscDevice*) {
+      if (Math.Mode() != mmOff)
+        Math.Update();
+    });
     View.SetFlip(false);
     View.resize(881, 604);
     View.show();
     if (!QTest::qWaitForWindowExposed(&View))
       qFatal("the scope view did not come on screen");
     View.SetOscilloscope(&Demo);
+    View.SetMath(&Math);
     View.SetFpsLimiter(&Limiter);
     QTest::qWait(500); // first captures in
+  }
+
+  void Show(TExtra Extra) {
+    Math.SetMode(Extra == TExtra::Math ? mmAdd : mmOff);
+    Math.Update();
+    View.SetXY(Extra == TExtra::XY);
   }
 
   // Stores shifted samples silently, as the scope driver stores a block.
@@ -93,6 +117,8 @@ struct TScene {
       for (int I = 0; I < S.Count(); ++I)
         S.SetSample(I, Copy[static_cast<std::size_t>((I + 7) % S.Count())]);
     }
+    if (Math.Mode() != mmOff)
+      Math.Update();
   }
 };
 
@@ -116,10 +142,11 @@ bool CheckDrawing(benchmark::State& State, TOscDrawing Drawing) {
   return true;
 }
 
-void RunWindow(benchmark::State& State, TOscDrawing Drawing, TChange Change, bool Attached) {
-  if (!CheckDrawing(State, Drawing))
+void RunWindow(benchmark::State& State, TCase Case, TChange Change, bool Attached) {
+  if (!CheckDrawing(State, Case.Drawing))
     return;
-  TScene& S = Scene(Drawing);
+  TScene& S = Scene(Case.Drawing);
+  S.Show(Case.Extra);
   S.Change = Change;
   S.Demo.SetHold(Change == TChange::None);
   S.View.SetFpsLimiter(Attached ? &S.Limiter : nullptr);
@@ -148,25 +175,26 @@ void RunWindow(benchmark::State& State, TOscDrawing Drawing, TChange Change, boo
 
 // The demo device and the limiter alone, the view attached to neither: what
 // the other cases cost beyond the view.
-void BM_BaselineViewDetached(benchmark::State& State, TOscDrawing Drawing) {
-  RunWindow(State, Drawing, TChange::Demo, false);
+void BM_BaselineViewDetached(benchmark::State& State, TCase Case) {
+  RunWindow(State, Case, TChange::Demo, false);
 }
-void BM_TracesChange5PerSecond(benchmark::State& State, TOscDrawing Drawing) {
-  RunWindow(State, Drawing, TChange::Demo, true);
+void BM_TracesChange5PerSecond(benchmark::State& State, TCase Case) {
+  RunWindow(State, Case, TChange::Demo, true);
 }
-void BM_TracesChangeEveryTick(benchmark::State& State, TOscDrawing Drawing) {
-  RunWindow(State, Drawing, TChange::EveryTick, true);
+void BM_TracesChangeEveryTick(benchmark::State& State, TCase Case) {
+  RunWindow(State, Case, TChange::EveryTick, true);
 }
-void BM_NothingChanges(benchmark::State& State, TOscDrawing Drawing) {
-  RunWindow(State, Drawing, TChange::None, true);
+void BM_NothingChanges(benchmark::State& State, TCase Case) {
+  RunWindow(State, Case, TChange::None, true);
 }
 
 // From the end of the demo's timer tick (both channels regenerated: a capture
 // complete) to the end of the buffer swap of the first frame drawn after it.
-void BM_CaptureToSwapLatency(benchmark::State& State, TOscDrawing Drawing) {
-  if (!CheckDrawing(State, Drawing))
+void BM_CaptureToSwapLatency(benchmark::State& State, TCase Case) {
+  if (!CheckDrawing(State, Case.Drawing))
     return;
-  TScene& S = Scene(Drawing);
+  TScene& S = Scene(Case.Drawing);
+  S.Show(Case.Extra);
   S.Change = TChange::Demo;
   S.Demo.SetHold(false);
   S.View.SetFpsLimiter(&S.Limiter);
@@ -209,13 +237,25 @@ void BM_CaptureToSwapLatency(benchmark::State& State, TOscDrawing Drawing) {
       ->UseManualTime()                                                                            \
       ->Unit(benchmark::kSecond)
 
-ZELVO_VIEW_BENCHMARK(BM_BaselineViewDetached, opengl, TOscDrawing::Automatic);
-ZELVO_VIEW_BENCHMARK(BM_TracesChange5PerSecond, opengl, TOscDrawing::Automatic);
-ZELVO_VIEW_BENCHMARK(BM_TracesChangeEveryTick, opengl, TOscDrawing::Automatic);
-ZELVO_VIEW_BENCHMARK(BM_NothingChanges, opengl, TOscDrawing::Automatic);
-ZELVO_VIEW_BENCHMARK(BM_CaptureToSwapLatency, opengl, TOscDrawing::Automatic);
-ZELVO_VIEW_BENCHMARK(BM_TracesChange5PerSecond, software, TOscDrawing::Software);
-ZELVO_VIEW_BENCHMARK(BM_TracesChangeEveryTick, software, TOscDrawing::Software);
+constexpr TCase COpenGL{TOscDrawing::Automatic};
+constexpr TCase COpenGLMath{TOscDrawing::Automatic, TExtra::Math};
+constexpr TCase COpenGLXY{TOscDrawing::Automatic, TExtra::XY};
+constexpr TCase CSoftware{TOscDrawing::Software};
+constexpr TCase CSoftwareMath{TOscDrawing::Software, TExtra::Math};
+constexpr TCase CSoftwareXY{TOscDrawing::Software, TExtra::XY};
+
+ZELVO_VIEW_BENCHMARK(BM_BaselineViewDetached, opengl, COpenGL);
+ZELVO_VIEW_BENCHMARK(BM_TracesChange5PerSecond, opengl, COpenGL);
+ZELVO_VIEW_BENCHMARK(BM_TracesChangeEveryTick, opengl, COpenGL);
+ZELVO_VIEW_BENCHMARK(BM_NothingChanges, opengl, COpenGL);
+ZELVO_VIEW_BENCHMARK(BM_CaptureToSwapLatency, opengl, COpenGL);
+ZELVO_VIEW_BENCHMARK(BM_TracesChange5PerSecond, opengl_math, COpenGLMath);
+ZELVO_VIEW_BENCHMARK(BM_TracesChangeEveryTick, opengl_math, COpenGLMath);
+ZELVO_VIEW_BENCHMARK(BM_TracesChangeEveryTick, opengl_xy, COpenGLXY);
+ZELVO_VIEW_BENCHMARK(BM_TracesChange5PerSecond, software, CSoftware);
+ZELVO_VIEW_BENCHMARK(BM_TracesChangeEveryTick, software, CSoftware);
+ZELVO_VIEW_BENCHMARK(BM_TracesChangeEveryTick, software_math, CSoftwareMath);
+ZELVO_VIEW_BENCHMARK(BM_TracesChangeEveryTick, software_xy, CSoftwareXY);
 
 int main(int argc, char** argv) {
   QApplication App(argc, argv);

@@ -12,6 +12,7 @@
 #include <QVBoxLayout>
 
 #include "app/AboutDialog.h"
+#include "app/Analysis.h"
 #include "app/ApplicationSettings.h"
 #include "app/CaptureExport.h"
 #include "app/ConfigDialog.h"
@@ -76,7 +77,7 @@ TMainForm::TMainForm(TApplicationSettings& Settings, const TVersionInfo& Version
   CreateLayout();
   WireView();
   WireFrontPanel();
-  WireAnalysis();
+  FAnalysis->Attach(*FOscRenderer3D, *FSpectrumView, *FMathStrip, *FViewMenu);
   WireKeep();
   FTmrValues = new QTimer(this);
   FTmrValues->setInterval(CValueTimerInterval);
@@ -94,7 +95,7 @@ TMainForm::TMainForm(TApplicationSettings& Settings, const TVersionInfo& Version
   setWindowTitle(MainWindowCaption(VersionInfo));
   SetActiveScope(FZelvoDemo.get());
   LoadPreferences();
-  LoadAnalysisChoices();
+  FAnalysis->LoadChoices();
   VisualizeSettings();
   ConnectGuarded(FLinkSupervisor.get(), &TLinkSupervisor::Changed, this,
                  [this] { VisualizeLink(); });
@@ -127,13 +128,8 @@ void TMainForm::CreateOwnedObjects() {
   FZelvoDemo->SetOnChange([this](TOscDevice*) { VisualizeSettings(); });
   FCaptureDevice = std::make_unique<TOscCaptureDevice>();
   FCaptureDevice->SetOnChange([this](TOscDevice*) { VisualizeSettings(); });
-  FZelvoMath = std::make_unique<TOscMath>(FZelvo.get());
-  FZelvoDemoMath = std::make_unique<TOscMath>(FZelvoDemo.get());
-  FCaptureMath = std::make_unique<TOscMath>(FCaptureDevice.get());
-  for (TOscDevice* Device :
-       {static_cast<TOscDevice*>(FZelvo.get()), static_cast<TOscDevice*>(FZelvoDemo.get()),
-        static_cast<TOscDevice*>(FCaptureDevice.get())})
-    Device->SetOnCapture([this](TOscDevice* Sender) { DeviceCaptured(Sender); });
+  FAnalysis = std::make_unique<TAnalysis>(
+      FSettings, std::vector<TOscDevice*>{FZelvo.get(), FZelvoDemo.get(), FCaptureDevice.get()});
   // The enable rules depend on the TCP link's state.
   FLinkObserver = std::make_unique<TZelvoConnectionObserver>();
   FLinkObserver->SetOnConnect([this](TZelvoConnection*) { UpdateActions(); });
@@ -167,7 +163,6 @@ void TMainForm::CreateActions() {
   actDebug->setCheckable(true);
   actHelpIndex = Make(tr("&Index..."), QKeySequence(Qt::Key_F1));
   actAbout = Make(tr("&About..."));
-  CreateAnalysisActions();
   CreateKeepActions();
 
   ConnectGuarded(actConnectUsb, &QAction::triggered, this, [this] { actConnectUsbExecute(); });
@@ -206,7 +201,8 @@ void TMainForm::CreateMenus() {
   File->addSeparator();
   File->addAction(actFileExit);
 
-  CreateViewMenu();
+  // Filled by the analysis once its views exist.
+  FViewMenu = menuBar()->addMenu(tr("&View"));
 
   QMenu* Tools = menuBar()->addMenu(tr("&Tools"));
   Tools->addAction(actOptions);
@@ -258,7 +254,7 @@ void TMainForm::CreateLayout() {
   auto* ScopeArea = new QWidget(Splitter);
   for (int Channel = 0; Channel < 2; ++Channel)
     FStrips[Channel] = new TChannelStrip(Channel, ScopeArea, Central);
-  FSideBar = new TSideBar(pmConnection, actSpectrum, Central);
+  FSideBar = new TSideBar(pmConnection, FAnalysis->actSpectrum, Central);
   FMathStrip = new TMathStrip(Central);
   Column->addWidget(FStrips[0]);
 
@@ -377,7 +373,6 @@ void TMainForm::VisualizeSettings() {
   FStrips[0]->Visualize(Device->Signals()[0]);
   FStrips[1]->Visualize(Device->Signals()[1]);
   FStrips[0]->ShowBattery(Device->Battery().State());
-  FMathStrip->Visualize(Math());
   VisualizeMarkerReadouts();
   VisualizeFrozen();
 }
@@ -388,7 +383,10 @@ void TMainForm::VisualizeMarkerReadouts() {
   for (int Channel = 0; Channel < 2; ++Channel)
     FStrips[Channel]->ShowMarkerVoltage(
         MarkerVoltageText(VoltageDistance, Device.Signals()[Channel]));
-  FSideBar->ShowTimeSpan(TimeSpanText(FOscRenderer3D->TimeBaseMarkers().Distance(), Device));
+  // XY hides the time markers: they measure nothing then.
+  FSideBar->ShowTimeSpan(FOscRenderer3D->XY()
+                             ? QString(CInvalidValue)
+                             : TimeSpanText(FOscRenderer3D->TimeBaseMarkers().Distance(), Device));
 }
 
 void TMainForm::VisualizeLink() {
@@ -487,7 +485,7 @@ void TMainForm::tmrValuesTimer() {
   for (int Channel = 0; Channel < 2; ++Channel)
     FStrips[Channel]->ShowValue(
         QString::fromStdString(Device->Signals()[Channel].Measurement().ToString()));
-  FMathStrip->ShowValue(QString::fromStdString(Math().Readout()));
+  FAnalysis->ShowValue();
   FStatusBar->ShowFrameRate(FFpsLimiter->FrameRate());
 }
 

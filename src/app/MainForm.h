@@ -10,9 +10,7 @@
 
 #include <memory>
 
-#include "osc/OscMath.h"
 #include "osc/OscMeasurement.h"
-#include "osc/OscSpectrum.h"
 #include "osc/OscTypes.h"
 
 #include "app/ChannelStrip.h"
@@ -25,6 +23,7 @@ class QMenu;
 class QScrollBar;
 class QTimer;
 class TAboutDialog;
+class TAnalysis;
 class TApplicationSettings;
 class TCalibrationForm;
 class TCaptureExport;
@@ -123,12 +122,8 @@ public:
   QMenu* ValueTypeMenu(int Channel) const { return FStrips[Channel]->ValueTypeMenu(); }
   TOscSpectrumView& SpectrumView() const { return *FSpectrumView; }
   const TMathStrip& MathStrip() const { return *FMathStrip; }
-  // The math channel of a device (each device keeps its own value type; mode
-  // and scale are the window's and the same on both), of the active one.
-  TOscMath& MathOf(const TOscDevice* Device) const;
-  TOscMath& Math() const { return MathOf(ActiveScope()); }
-  // View › Spectrum window: one checkable item per window in ordinal order.
-  QMenu* SpectrumWindowMenu() const { return FSpectrumWindowMenu; }
+  // The spectrum, the math channels and XY, with their View menu entries.
+  TAnalysis& Analysis() const { return *FAnalysis; }
 
   QAction* actConnectTcp = nullptr;
   QAction* actConnectUsb = nullptr;
@@ -147,9 +142,6 @@ public:
   QAction* actDebug = nullptr;
   QAction* actHelpIndex = nullptr;
   QAction* actAbout = nullptr;
-  // View: the spectrum below the scope view, and XY (CH2 against CH1).
-  QAction* actSpectrum = nullptr;
-  QAction* actXY = nullptr;
 
   // The front panel's handlers, each acting on the active device and then
   // sending its settings (the probe excepted: it lives on the computer's side).
@@ -168,19 +160,6 @@ public:
   void ValueTypeChange(int Channel, TOscMeasurementType Type);
   void tmrValuesTimer();
   void OscRenderer3DHover(TOscSignal* Signal, double Voltage);
-
-  // The analysis views' handlers; each stores the user's choice.
-  void actSpectrumExecute(bool Shown);
-  void SpectrumWindowChange(TOscSpectrumWindow Window);
-  void MathModeChange(TOscMathMode Mode);
-  // -1 the next larger volts (or V²) per division, +1 the next smaller; the
-  // steps of a channel, without "no range".
-  void MathVDivStep(int Diff);
-  void MathValueTypeChange(TOscMeasurementType Type);
-  void actXYExecute(bool On);
-  // A device completed a capture: the math and the spectrum follow it when it
-  // is the one shown.
-  void DeviceCaptured(TOscDevice* Device);
 
   // Connection actions.
   void actConnectUsbExecute();
@@ -224,11 +203,6 @@ private:
   void WireFrontPanel();
   void WireView();
   void VisualizeMarkerReadouts();
-  void CreateAnalysisActions();
-  void CreateViewMenu();
-  void WireAnalysis();
-  // The stored choices, at start; nothing is written.
-  void LoadAnalysisChoices();
   // The link panel: "Demo" while the demo device is shown.
   void VisualizeLink();
   // Steps shared by the WiFi action and ConnectTcp, before the port is set.
@@ -257,10 +231,9 @@ private:
   std::unique_ptr<TZelvo> FZelvo;
   std::unique_ptr<TZelvoDemo> FZelvoDemo;
   std::unique_ptr<TOscCaptureDevice> FCaptureDevice;
-  // Hold links to the devices: declared after them, destroyed before them.
-  std::unique_ptr<TOscMath> FZelvoMath;
-  std::unique_ptr<TOscMath> FZelvoDemoMath;
-  std::unique_ptr<TOscMath> FCaptureMath;
+  // Holds links to the devices and the views: declared after the devices,
+  // destroyed before them and before the child widgets.
+  std::unique_ptr<TAnalysis> FAnalysis;
   std::unique_ptr<TZelvoConnectionObserver> FLinkObserver;
   std::unique_ptr<TLinkSupervisor> FLinkSupervisor;
   // Where the file dialogs start; the recording stops before the links go.
@@ -270,7 +243,6 @@ private:
   // Child widgets and objects, owned by their Qt parents.
   TOscScopeView* FOscRenderer3D = nullptr;
   TOscSpectrumView* FSpectrumView = nullptr;
-  QMenu* FSpectrumWindowMenu = nullptr;
   QMenu* FViewMenu = nullptr;
   QTimer* FTmrValues = nullptr;
   TCaptureExport* FExport = nullptr;

@@ -9,6 +9,7 @@
 #include <QMessageBox>
 #include <QTimer>
 
+#include "app/Analysis.h"
 #include "app/CaptureExport.h"
 #include "app/GuardedConnect.h"
 #include "app/LinkSupervisor.h"
@@ -17,7 +18,6 @@
 #include "app/TcpDialog.h"
 #include "app/UsbDialog.h"
 #include "display/OscScopeView.h"
-#include "display/OscSpectrumView.h"
 #include "link/Zelvo.h"
 #include "link/qt/ZelvoDemo.h"
 #include "link/qt/ZelvoTcpConnection.h"
@@ -37,10 +37,7 @@ void TMainForm::SetDialogs(const TMainFormDialogs& Dialogs) {
 
 void TMainForm::SetActiveScope(TOscDevice* Value) {
   FOscRenderer3D->SetOscilloscope(Value);
-  FSpectrumView->SetOscilloscope(Value);
-  // The math of a device not shown was left alone: catch up with its capture.
-  if (Value != nullptr && MathOf(Value).Mode() != mmOff)
-    MathOf(Value).Update();
+  FAnalysis->ShowDevice(Value);
   FDemoMode->setVisible(Value == FZelvoDemo.get());
   FCaptureBanner->setVisible(Value == FCaptureDevice.get());
   UpdateActions();

@@ -1,6 +1,7 @@
 #include "display/OscRenderer.h"
 
 #include "osc/OscErrorBoundary.h"
+#include "osc/OscScales.h"
 
 TOscRenderer::TOscRenderer(QWidget* Parent)
     : QWidget(Parent), FDeviceObserver(std::make_unique<TOscDeviceObserver>(
@@ -36,10 +37,50 @@ void TOscRenderer::SetOscilloscope(TOscDevice* Value) {
   Value->RegisterObserver(FDeviceObserver.get());
 }
 
+void TOscRenderer::SetXY(bool Value) {
+  if (Value == FXY)
+    return;
+  FXY = Value;
+  DoXYChange();
+}
+
+TOscXYScale TOscRenderer::XYScale() const {
+  TOscXYScale Scale;
+  Scale.XPerDivision = SamplesPerDivision();
+  const double XPerStep = Scale.XPerDivision / CSamplesPerVoltDivision;
+  const double Centre = (SamplesPerPage() - 1) / 2.0;
+  const bool Channels = FOscilloscope != nullptr && FOscilloscope->HasSignals() &&
+                        FOscilloscope->Signals().Count() >= 2;
+  const int Zero1 = Channels ? FOscilloscope->Signals()[0].YPosition() : 128;
+  const int Zero2 = Channels ? FOscilloscope->Signals()[1].YPosition() : 128;
+  // Sample 128 at the centre, larger samples (lower volts) to the left.
+  Scale.XZero = Centre + (128 - Zero1) * XPerStep;
+  Scale.YZero = Zero2;
+  return Scale;
+}
+
+bool TOscRenderer::MathShown() const {
+  return !FXY && FMath != nullptr && FOscilloscope != nullptr && FMath->Device() == FOscilloscope &&
+         FMath->Mode() != mmOff && FMath->Fill() > 0;
+}
+
 void TOscRenderer::BuildTraces() {
-  OscBuildTraces(*FTraces, FOscilloscope, FSkin->TraceColors(),
-                 [this](std::vector<TOscPoint>& Points) { PointsToScreen(Points); });
+  const TOscPointMap Map = [this](std::vector<TOscPoint>& Points) { PointsToScreen(Points); };
+  int Count = 0;
+  if (FXY) {
+    if (FOscilloscope != nullptr) {
+      OscFillXYTrace(OscTraceAt(*FTraces, 0), *FOscilloscope, XYScale(),
+                     FSkin->TraceColors().Color(0).Color(), Map);
+      Count = 1;
+    }
+  } else {
+    Count = OscFillTraces(*FTraces, FOscilloscope, FSkin->TraceColors(), Map);
+    if (MathShown())
+      OscFillMathTrace(OscTraceAt(*FTraces, Count++), *FMath, COscMathColor, Map);
+  }
+  FTraces->Truncate(Count);
   CurrentSources(FBuiltSources);
+  FBuiltExtras = CurrentExtras();
   FTracesValid = true;
 }
 
@@ -56,9 +97,22 @@ void TOscRenderer::CurrentSources(std::vector<TTraceSource>& Sources) const {
   }
 }
 
+TOscRenderer::TTraceExtras TOscRenderer::CurrentExtras() const {
+  TTraceExtras E;
+  E.XY = FXY;
+  if (FXY) {
+    E.Scale = XYScale();
+    E.XYColor = FSkin->TraceColors().Color(0).Color();
+  } else if (MathShown()) {
+    E.Math = FMath;
+    E.MathGeneration = FMath->Generation();
+  }
+  return E;
+}
+
 bool TOscRenderer::UpdateTraces() {
   CurrentSources(FSources);
-  if (FTracesValid && FSources == FBuiltSources)
+  if (FTracesValid && FSources == FBuiltSources && CurrentExtras() == FBuiltExtras)
     return false;
   BuildTraces();
   return true;
@@ -87,6 +141,10 @@ void TOscRenderer::PointsToScreen(std::vector<TOscPoint>& Points) const {
 
 void TOscRenderer::DoResizeSignal() {
   BuildTraces();
+}
+
+void TOscRenderer::DoXYChange() {
+  DoChange();
 }
 
 void TOscRenderer::Render() {

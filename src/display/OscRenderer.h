@@ -1,10 +1,11 @@
 #pragma once
 
 // The device-independent base of the scope view: attached to one device, owns
-// the skin, defines the page geometry and rebuilds the traces of the visible
-// channels whenever what they show changed. The scope view (TOscScopeView)
-// derives from it and adds the flip, the markers and the mouse; its two
-// drawings supply the pixels.
+// the skin, defines the page geometry and rebuilds the traces whenever what
+// they show changed: the visible channels' traces and the math channel's
+// after them, or, in XY, one trace of CH2 against CH1. The scope view
+// (TOscScopeView) derives from it and adds the flip, the markers and the
+// mouse; its two drawings supply the pixels.
 
 #include <cstdint>
 #include <functional>
@@ -14,6 +15,7 @@
 #include <QWidget>
 
 #include "osc/OscDevice.h"
+#include "osc/OscMath.h"
 #include "osc/OscSkin.h"
 #include "osc/OscTrace.h"
 
@@ -44,6 +46,22 @@ public:
   int SamplesPerDivision() const { return OscPageSamplesPerDivision(FOscilloscope); }
   int SamplesPerPage() const { return OscPageSamples(Divisions(), SamplesPerDivision()); }
 
+  // The math channel, drawn in COscMathColor as a trace after the channels'
+  // while it is on and belongs to the device shown (not owned; null for
+  // none). Whoever owns it detaches it before destroying it.
+  const TOscMath* Math() const { return FMath; }
+  void SetMath(const TOscMath* Value) { FMath = Value; }
+  // XY: one trace of CH1's volts across against CH2's up, in trace colour 0,
+  // instead of the traces over time; no math trace.
+  bool XY() const { return FXY; }
+  void SetXY(bool Value);
+  // Where the XY trace lies: a horizontal division is CH1's volts/div and as
+  // many grid units as a page division has samples; CH1's samples lie across
+  // the page as they lie up its height in the time view (sample 128, the
+  // centre line, at the page's centre), so that its position bar moves the
+  // picture sideways. CH2's samples keep their grid Y.
+  TOscXYScale XYScale() const;
+
   // Rebuilds the traces now, whatever changed.
   void BuildTraces();
 
@@ -59,13 +77,16 @@ protected:
   // PointToScreen may override this with a tighter loop of the same effect.
   virtual void PointsToScreen(std::vector<TOscPoint>& Points) const;
   virtual void DoResizeSignal();
+  // After XY was switched: repaints.
+  virtual void DoXYChange();
   virtual void Render();
   virtual void Paint();
   virtual void Resize();
 
   // Rebuilds the traces when a channel's samples (its generation), its
-  // visibility, scale or trace colour, or the device changed since the last
-  // build, or InvalidateTraces asked for it. True when it rebuilt them.
+  // visibility, scale or trace colour, the device, the math (its
+  // generation), XY or the XY scale changed since the last build, or
+  // InvalidateTraces asked for it. True when it rebuilt them.
   bool UpdateTraces();
   // For a change the channels cannot show, such as a new point mapping.
   void InvalidateTraces() { FTracesValid = false; }
@@ -90,6 +111,21 @@ private:
     }
   };
   void CurrentSources(std::vector<TTraceSource>& Sources) const;
+  // What the traces beyond the channels' were built from.
+  struct TTraceExtras {
+    bool XY = false;
+    TOscXYScale Scale;
+    TOscColor XYColor = 0;
+    const TOscMath* Math = nullptr; // null while no math trace is drawn
+    std::uint64_t MathGeneration = 0;
+    bool operator==(const TTraceExtras& O) const {
+      return XY == O.XY && Scale.XZero == O.Scale.XZero &&
+             Scale.XPerDivision == O.Scale.XPerDivision && Scale.YZero == O.Scale.YZero &&
+             XYColor == O.XYColor && Math == O.Math && MathGeneration == O.MathGeneration;
+    }
+  };
+  TTraceExtras CurrentExtras() const;
+  bool MathShown() const;
 
   std::unique_ptr<TOscDeviceObserver> FDeviceObserver;
   TOscRect FScopeRect;
@@ -102,5 +138,8 @@ private:
   // both keep their storage from frame to frame.
   std::vector<TTraceSource> FBuiltSources;
   std::vector<TTraceSource> FSources;
+  TTraceExtras FBuiltExtras;
   bool FTracesValid = false;
+  const TOscMath* FMath = nullptr;
+  bool FXY = false;
 };

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <limits>
 
+#include "osc/OscScales.h"
 #include "osc/OscTypes.h"
 
 namespace {
@@ -188,6 +189,10 @@ void TOscScopeView::VisibleTracePoints(int Index, int Columns,
                                        std::vector<TOscPoint>& Points) const {
   Points.clear();
   const std::vector<TOscPoint>& All = Traces().Trace(Index).Points;
+  if (XY()) {
+    Points.assign(All.begin(), All.end());
+    return;
+  }
   const int Count = static_cast<int>(All.size());
   const int Scroll = FHorizontalScroller->Position();
   const int S = SamplesPerPage();
@@ -286,6 +291,20 @@ void TOscScopeView::DoResizeSignal() {
   Paint();
 }
 
+void TOscScopeView::DoXYChange() {
+  TOscMarker* Time[2] = {FTimeBaseMarkerC.get(), FTimeBaseMarkerD.get()};
+  for (int I = 0; I < 2; ++I) {
+    if (XY()) {
+      FTimeMarkersVisible[I] = Time[I]->Visible();
+      Time[I]->SetVisible(false);
+      Time[I]->EndDrag();
+    } else {
+      Time[I]->SetVisible(FTimeMarkersVisible[I]);
+    }
+  }
+  TOscRenderer::DoXYChange();
+}
+
 void TOscScopeView::Paint() {
   Render();
 }
@@ -328,7 +347,9 @@ void TOscScopeView::MouseDown(Qt::MouseButton Button, Qt::KeyboardModifiers Shif
     setFocus(Qt::MouseFocusReason);
   TOscPoint P;
   ScreenToGrid(X, Y, P);
-  FHorizontalScroller->MouseDown(Button, Shift, P.X, P.Y);
+  // XY shows no time to scroll through.
+  if (!XY())
+    FHorizontalScroller->MouseDown(Button, Shift, P.X, P.Y);
   FMarkers->MouseDown(Button, Shift, P.X, P.Y);
 }
 
@@ -343,15 +364,35 @@ void TOscScopeView::MouseMove(Qt::KeyboardModifiers Shift, int X, int Y) {
   SetViewCursor(Qt::ArrowCursor);
   TOscPoint P;
   ScreenToGrid(X, Y, P);
-  FHorizontalScroller->MouseMove(Shift, P.X, P.Y);
+  if (!XY())
+    FHorizontalScroller->MouseMove(Shift, P.X, P.Y);
   FMarkers->MouseMove(Shift, P.X, P.Y);
+  Hover(X, Y);
+}
+
+void TOscScopeView::Hover(int X, int Y) {
   TOscDevice* Device = Oscilloscope();
   if (!FOnHover || Device == nullptr || !Device->HasSignals())
     return;
-  const int I = SampleAt(X, Y);
-  for (int C = 0; C < Device->Signals().Count(); ++C) {
-    TOscSignal& Signal = Device->Signals().Signal(C);
-    if (I >= 0 && I < Signal.Count())
-      FOnHover(this, &Signal, Signal.GetSampleVoltage(I));
+  TOscSignals& Signals = Device->Signals();
+  if (!XY()) {
+    const int I = SampleAt(X, Y);
+    for (int C = 0; C < Signals.Count(); ++C) {
+      TOscSignal& Signal = Signals.Signal(C);
+      if (I >= 0 && I < Signal.Count())
+        FOnHover(this, &Signal, Signal.GetSampleVoltage(I));
+    }
+    return;
   }
+  TOscPoint P;
+  ScreenToGrid(X, Y, P);
+  if (Signals.Count() < 2 || P.X < 0 || P.X >= SamplesPerPage() || P.Y < 0 || P.Y > 255)
+    return;
+  // Back through the XY scale: the grid point as CH1's and CH2's steps above
+  // their zero lines.
+  const TOscXYScale Scale = XYScale();
+  const double Steps1 = (P.X - Scale.XZero) * CSamplesPerVoltDivision / Scale.XPerDivision;
+  const double Steps2 = Scale.YZero - P.Y;
+  FOnHover(this, &Signals.Signal(0), Signals.Signal(0).Voltage(Steps1));
+  FOnHover(this, &Signals.Signal(1), Signals.Signal(1).Voltage(Steps2));
 }

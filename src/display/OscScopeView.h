@@ -9,6 +9,13 @@
 // put on screen is the work of the two drawings: TOscRenderer3D (OpenGL on a
 // native child window) and TOscPainterRenderer (QPainter on a plain widget,
 // for where no OpenGL context can be had). OscCreateScopeView chooses.
+//
+// In XY the page shows no time: the time markers are hidden (their places
+// are kept for when XY ends) and the right-button drag does not scroll; the
+// volts markers and the trigger marker stay, since their levels still mean
+// volts on CH2's vertical axis and the trigger still picks the capture shown.
+// The hover reports the volts the mouse points at on both axes: CH1's at its
+// X, CH2's at its Y.
 
 #include <functional>
 #include <memory>
@@ -119,6 +126,7 @@ protected:
   void PointToScreen(TOscPoint& Point) const override;
   void PointsToScreen(std::vector<TOscPoint>& Points) const override;
   void DoResizeSignal() override;
+  void DoXYChange() override;
   void Paint() override;
   void Resize() override;
   virtual void DoHorizontalScroll();
@@ -146,7 +154,8 @@ protected:
   // coordinates, with one point beyond each edge so that the line reaches
   // it. Where more than two points fall into one of Columns pixel columns,
   // only the column's lowest and highest point are kept, in sample order:
-  // the same pixels, fewer lines.
+  // the same pixels, fewer lines. In XY, where X is no sample index, all
+  // points as they are.
   void VisibleTracePoints(int Index, int Columns, std::vector<TOscPoint>& Points) const;
   // The end points of a marker line, flipped like the traces.
   void MarkerLine(const TOscMarker& Marker, TOscPoint& A, TOscPoint& B) const;
@@ -186,6 +195,9 @@ private:
   void FrameRateTick(TOscFpsLimiter* Sender);
   void MeasurementChanged(TOscMarkerMeasurer* Sender);
   void TriggerChanging(TOscMarker* Sender, int& Position);
+  // The voltage under the mouse per channel: of the sample under it, or in
+  // XY of the point it is over.
+  void Hover(int X, int Y);
 
   // Declared before the markers, so that it outlives them.
   std::unique_ptr<TOscMarkers> FMarkers;
@@ -217,4 +229,6 @@ private:
   long long FFramesDrawn = 0;
   bool FMouseCaptured = false;
   Qt::CursorShape FCursor = Qt::ArrowCursor;
+  // Whether each time marker was visible when XY began.
+  bool FTimeMarkersVisible[2] = {true, true};
 };

@@ -47,11 +47,21 @@ void TOscMath::SetMode(TOscMathMode Value) {
   FValues.clear();
   FFill = 0;
   FReadout = CInvalidValue;
+  ++FGeneration;
 }
 
 void TOscMath::SetVoltsPerDivision(TOscVoltsPerDivision Value) {
-  if (OscIsValidOrdinal(Value) && Value != vdivNone)
-    FVoltsPerDivision = Value;
+  if (!OscIsValidOrdinal(Value) || Value == vdivNone || Value == FVoltsPerDivision)
+    return;
+  FVoltsPerDivision = Value;
+  ++FGeneration;
+}
+
+void TOscMath::SetYPosition(int Value) {
+  if (Value == FYPosition)
+    return;
+  FYPosition = Value;
+  ++FGeneration;
 }
 
 double TOscMath::Scale() const {
@@ -59,6 +69,7 @@ double TOscMath::Scale() const {
 }
 
 void TOscMath::Update() {
+  ++FGeneration;
   FValues.clear();
   FFill = 0;
   FReadout = CInvalidValue;

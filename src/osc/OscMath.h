@@ -51,7 +51,11 @@ public:
   double Scale() const;
   // Grid Y of the trace's zero line (a sample value, as a channel's).
   int YPosition() const { return FYPosition; }
-  void SetYPosition(int Value) { FYPosition = Value; }
+  void SetYPosition(int Value);
+
+  // Advanced by every Update and every change of mode, scale or zero line:
+  // whoever draws the result compares it to know the trace changed.
+  std::uint64_t Generation() const { return FGeneration; }
 
   // Recomputes the result from both channels' samples and then the readout;
   // call it when the channels hold new samples. While Off it only clears.
@@ -93,6 +97,7 @@ private:
   int FFill = 0;
   TOscMeasurementType FValueType = TOscMeasurementType::Vdc;
   std::string FReadout = CInvalidValue;
+  std::uint64_t FGeneration = 0;
 };
 
 // Grid Y of Value on a trace of Scale units per division whose zero line is

@@ -70,22 +70,29 @@ std::unique_ptr<TOscTrace> OscBuildTrace(const TOscSignal& Signal, TOscColor Col
 
 void OscBuildTraces(TOscTraces& Traces, const TOscDevice* Device, const TOscTraceColors& Colors,
                     const TOscPointMap& Map) {
+  Traces.Truncate(OscFillTraces(Traces, Device, Colors, Map));
+}
+
+int OscFillTraces(TOscTraces& Traces, const TOscDevice* Device, const TOscTraceColors& Colors,
+                  const TOscPointMap& Map) {
   int Used = 0;
-  if (Device != nullptr && Device->HasSignals()) {
-    const TOscSignals& Signals = Device->Signals();
-    for (int I = 0; I < Signals.Count(); ++I) {
-      const TOscSignal& Signal = Signals.Signal(I);
-      if (!Signal.Visible() || Signal.VoltsPerDivision() == vdivNone)
-        continue;
-      const TOscColor Color = Colors.Color(I).Color();
-      if (Used < Traces.Count())
-        OscFillTrace(Traces.Trace(Used), Signal, Color, Map);
-      else
-        Traces.Add(OscBuildTrace(Signal, Color, Map));
-      ++Used;
-    }
+  if (Device == nullptr || !Device->HasSignals())
+    return Used;
+  const TOscSignals& Signals = Device->Signals();
+  for (int I = 0; I < Signals.Count(); ++I) {
+    const TOscSignal& Signal = Signals.Signal(I);
+    if (!Signal.Visible() || Signal.VoltsPerDivision() == vdivNone)
+      continue;
+    OscFillTrace(OscTraceAt(Traces, Used), Signal, Colors.Color(I).Color(), Map);
+    ++Used;
   }
-  Traces.Truncate(Used);
+  return Used;
+}
+
+TOscTrace& OscTraceAt(TOscTraces& Traces, int Index) {
+  if (Index < Traces.Count())
+    return Traces.Trace(Index);
+  return *Traces.Add(std::make_unique<TOscTrace>());
 }
 
 std::int32_t OscGridCoordinate(double Value) {

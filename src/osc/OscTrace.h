@@ -108,6 +108,16 @@ void OscFillTrace(TOscTrace& Trace, const TOscSignal& Signal, TOscColor Color,
 void OscBuildTraces(TOscTraces& Traces, const TOscDevice* Device, const TOscTraceColors& Colors,
                     const TOscPointMap& Map);
 
+// The same channel traces as the first ones of Traces, refilled in place;
+// returns their number and leaves the traces after them for the caller to
+// refill or drop (a view that adds traces of its own keeps their storage).
+int OscFillTraces(TOscTraces& Traces, const TOscDevice* Device, const TOscTraceColors& Colors,
+                  const TOscPointMap& Map);
+
+// Trace Index of Traces, added empty when Traces holds no more than Index
+// (Index is at most Count()).
+TOscTrace& OscTraceAt(TOscTraces& Traces, int Index);
+
 // A computed grid coordinate as a point's: rounded, far-off values clamped to
 // +-2^20 so that they stay off the grid without overflowing, NaN as 0.
 std::int32_t OscGridCoordinate(double Value);

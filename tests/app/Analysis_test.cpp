@@ -15,8 +15,10 @@
 #include <cmath>
 #include <functional>
 
+#include "app/Analysis.h"
 #include "app/ChannelStrip.h"
 #include "app/MathStrip.h"
+#include "display/OscScopeView.h"
 #include "display/OscSpectrumView.h"
 #include "link/Zelvo.h"
 #include "link/ZelvoMemoryConnection.h"
@@ -115,7 +117,7 @@ TEST_F(AnalysisTest, SpectrumShowsTheSinesPeakAtItsFrequencyAndLevel) {
   Capture();
   ASSERT_FALSE(View().isVisible());
   Click(Main().SideBar().btnSpectrum());
-  ASSERT_TRUE(Main().actSpectrum->isChecked());
+  ASSERT_TRUE(Main().Analysis().actSpectrum->isChecked());
   ASSERT_TRUE(View().isVisible());
 
   ASSERT_NE(View().Levels(0), nullptr);
@@ -146,7 +148,7 @@ TEST_F(AnalysisTest, SpectrumShowsTheSinesPeakAtItsFrequencyAndLevel) {
 TEST_F(AnalysisTest, TheMarkerIsDraggedToABinAndReadsItsFrequencyAndLevels) {
   FillSine(0, 50, 100);
   FillSine(1, 5, 300);
-  Main().actSpectrum->trigger();
+  Main().Analysis().actSpectrum->trigger();
   Capture();
   // Mouse events at the x of a bin, with the buttons held after the event.
   const auto Mouse = [this](QEvent::Type Type, double Bin, Qt::MouseButtons Held) {
@@ -170,7 +172,7 @@ TEST_F(AnalysisTest, TheWindowChoiceRecomputesTheSpectrumWithItsCorrection) {
   // Half-way between two bins each window loses its own part of the level;
   // the flat top almost none.
   FillSine(0, 50, 100.5);
-  Main().actSpectrum->trigger();
+  Main().Analysis().actSpectrum->trigger();
   Capture();
   const struct {
     TOscSpectrumWindow Window;
@@ -179,8 +181,8 @@ TEST_F(AnalysisTest, TheWindowChoiceRecomputesTheSpectrumWithItsCorrection) {
   for (const auto& C : Cases) {
     SCOPED_TRACE(COscSpectrumWindowNames[C.Window]);
     const auto Before = View().Computations();
-    Choose(Main().SpectrumWindowMenu(), C.Window);
-    EXPECT_TRUE(Main().SpectrumWindowMenu()->actions()[C.Window]->isChecked());
+    Choose(Main().Analysis().SpectrumWindowMenu(), C.Window);
+    EXPECT_TRUE(Main().Analysis().SpectrumWindowMenu()->actions()[C.Window]->isChecked());
     EXPECT_EQ(View().Window(), C.Window);
     EXPECT_GT(View().Computations(), Before);
     const TOscSpectrumPeak Peak = View().Levels(0)->Peak();
@@ -194,7 +196,7 @@ TEST_F(AnalysisTest, SpectraAreComputedOnlyWhenShownAndWhenTheirInputsChange) {
   FillSine(0, 50, 100);
   Capture();
   EXPECT_EQ(View().Computations(), 0u); // hidden
-  Main().actSpectrum->trigger();
+  Main().Analysis().actSpectrum->trigger();
   EXPECT_EQ(View().Computations(), 1u); // shown: the latest capture, CH1 only
   Driver().SetHold(true);               // a change the spectrum does not depend on
   Main().VisualizeSettings();
@@ -204,11 +206,11 @@ TEST_F(AnalysisTest, SpectraAreComputedOnlyWhenShownAndWhenTheirInputsChange) {
   Channel(0).SetMultiplier(multX10); // the same capture in other volts
   EXPECT_EQ(View().Computations(), 3u);
   EXPECT_NEAR(View().Levels(0)->Peak().Level, CSineLevel + 20, 0.1);
-  Main().actSpectrum->trigger();
+  Main().Analysis().actSpectrum->trigger();
   Capture();
   EXPECT_EQ(View().Computations(), 3u);
   // A range change erases the capture: nothing to show until the next one.
-  Main().actSpectrum->trigger();
+  Main().Analysis().actSpectrum->trigger();
   Channel(0).SetVoltsPerDivision(vdiv2V);
   EXPECT_EQ(View().Levels(0), nullptr);
 }
@@ -249,11 +251,51 @@ TEST_F(AnalysisTest, MathReadoutsAgreeWithHandComputedVolts) {
   EXPECT_EQ(MathStrip().pnlVDiv()->text(), QString::fromUtf8("4V²/div"));
   for (int I = 0; I < 3; ++I)
     Click(MathStrip().btnVDivInc());
-  EXPECT_EQ(Main().Math().VoltsPerDivision(), vdiv20V);
+  EXPECT_EQ(Main().Analysis().Math().VoltsPerDivision(), vdiv20V);
 
   Choose(MathStrip().ModeMenu(), mmOff);
   EXPECT_FALSE(MathStrip().isVisible());
-  EXPECT_TRUE(Main().Math().Values().empty());
+  EXPECT_TRUE(Main().Analysis().Math().Values().empty());
+}
+
+TEST_F(AnalysisTest, TheScopeViewDrawsTheShownDevicesMathAndXY) {
+  TOscScopeView& Scope = Main().OscRenderer3D();
+  // +1 V on both channels: CH1+CH2 is 2 V, a fifth of a division at the
+  // default 10 V/div above the math's zero line at 128.
+  Fill(0, [](int) { return 25; });
+  Fill(1, [](int) { return 25; });
+  Choose(MathStrip().ModeMenu(), mmAdd);
+  Capture();
+  EXPECT_EQ(Scope.Math(), &Main().Analysis().MathOf(&Driver()));
+  Scope.Render();
+  ASSERT_EQ(Scope.Traces().Count(), 3);
+  EXPECT_EQ(Scope.Traces().Trace(2).Color(), COscMathColor);
+  EXPECT_EQ(Scope.Traces().Trace(2).Points[0].Y, 128 - 5);
+  Click(MathStrip().btnVDivDec()); // 4 V/div: half a division
+  Scope.Render();
+  EXPECT_EQ(Scope.Traces().Trace(2).Points[0].Y, 128 - 12);
+
+  // XY from the menu: one trace, the math not among it, and no time span
+  // between markers that are hidden.
+  const QString Span = Main().SideBar().lblTimeSpan()->text();
+  Main().Analysis().actXY->trigger();
+  EXPECT_TRUE(Scope.XY());
+  Scope.Render();
+  EXPECT_EQ(Scope.Traces().Count(), 1);
+  EXPECT_EQ(Main().SideBar().lblTimeSpan()->text(), "-");
+  Main().Analysis().actXY->trigger();
+  EXPECT_FALSE(Scope.XY());
+  EXPECT_EQ(Main().SideBar().lblTimeSpan()->text(), Span);
+
+  // Another device shown: its own math, caught up with its capture.
+  for (int C = 0; C < 2; ++C)
+    for (int I = 0; I < CSampleCount; ++I)
+      Main().ZelvoDemo().Signals()[C].SetSample(I, 128);
+  Main().SetActiveScope(&Main().ZelvoDemo());
+  const TOscMath& DemoMath = Main().Analysis().MathOf(&Main().ZelvoDemo());
+  EXPECT_EQ(Scope.Math(), &DemoMath);
+  EXPECT_EQ(DemoMath.Mode(), mmAdd);
+  EXPECT_EQ(DemoMath.Fill(), CSampleCount);
 }
 
 TEST_F(AnalysisTest, ChoicesAreKeptForTheNextStart) {
@@ -261,28 +303,29 @@ TEST_F(AnalysisTest, ChoicesAreKeptForTheNextStart) {
   // Starting wrote nothing.
   EXPECT_TRUE(QSettings(File, QSettings::IniFormat).allKeys().isEmpty());
 
-  Main().actSpectrum->trigger();
-  Choose(Main().SpectrumWindowMenu(), swFlatTop);
+  Main().Analysis().actSpectrum->trigger();
+  Choose(Main().Analysis().SpectrumWindowMenu(), swFlatTop);
   Choose(MathStrip().ModeMenu(), mmSubtract);
   Click(MathStrip().btnVDivDec());
-  Main().actXY->trigger();
+  Main().Analysis().actXY->trigger();
   TearDown();
   SetUp();
 
-  EXPECT_TRUE(Main().actSpectrum->isChecked());
+  EXPECT_TRUE(Main().Analysis().actSpectrum->isChecked());
   EXPECT_TRUE(Main().SideBar().btnSpectrum()->isChecked());
   EXPECT_TRUE(View().isVisible());
   EXPECT_EQ(View().Window(), swFlatTop);
-  EXPECT_TRUE(Main().SpectrumWindowMenu()->actions()[swFlatTop]->isChecked());
+  EXPECT_TRUE(Main().Analysis().SpectrumWindowMenu()->actions()[swFlatTop]->isChecked());
   for (const TOscDevice* D :
        {static_cast<TOscDevice*>(&Driver()), static_cast<TOscDevice*>(&Main().ZelvoDemo())}) {
-    EXPECT_EQ(Main().MathOf(D).Mode(), mmSubtract);
-    EXPECT_EQ(Main().MathOf(D).VoltsPerDivision(), vdiv4V);
+    EXPECT_EQ(Main().Analysis().MathOf(D).Mode(), mmSubtract);
+    EXPECT_EQ(Main().Analysis().MathOf(D).VoltsPerDivision(), vdiv4V);
   }
   EXPECT_TRUE(MathStrip().isVisible());
   EXPECT_TRUE(MathStrip().ModeMenu()->actions()[mmSubtract]->isChecked());
   EXPECT_EQ(MathStrip().pnlVDiv()->text(), "4V/div");
-  EXPECT_TRUE(Main().actXY->isChecked());
+  EXPECT_TRUE(Main().Analysis().actXY->isChecked());
+  EXPECT_TRUE(Main().OscRenderer3D().XY());
   // The frame-rate limit stays where and as it was: not stored.
   EXPECT_FALSE(QSettings(File, QSettings::IniFormat).contains("MaxFps"));
 }

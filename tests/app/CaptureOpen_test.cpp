@@ -12,6 +12,7 @@
 
 #include <fstream>
 
+#include "app/Analysis.h"
 #include "app/MathStrip.h"
 #include "app/StartConnection.h"
 #include "display/OscScopeView.h"
@@ -76,8 +77,8 @@ protected:
 } // namespace
 
 TEST_F(CaptureOpenTest, ExportThenOpenShowsTheSameCapture) {
-  Main().MathModeChange(mmSubtract);
-  Main().actSpectrum->trigger();
+  Main().Analysis().MathModeChange(mmSubtract);
+  Main().Analysis().actSpectrum->trigger();
   ASSERT_EQ(Run(Main().actExport, Dir.filePath("run.csv")).size(), 1);
   const TOscCapture Exported = Shown();
   const QStringList ExportedReadouts = Readouts();

@@ -19,6 +19,7 @@
 #include <functional>
 #include <memory>
 
+#include "app/Analysis.h"
 #include "app/ApplicationSettings.h"
 #include "app/DarkSkin.h"
 #include "app/MainForm.h"
@@ -75,7 +76,7 @@ void ShowReadableTraces(TMainForm& Main) {
 // peak, and the math channel on: the demo's 150 Hz and 300 Hz sines and
 // their sum.
 void ShowSpectrumAndMath(TMainForm& Main) {
-  Main.actSpectrum->trigger();
+  Main.Analysis().actSpectrum->trigger();
   TOscSpectrumView& View = Main.SpectrumView();
   if (const TOscSpectrumLevels* Ch2 = View.Levels(1))
     View.SetMarkerBin(Ch2->Peak().Bin);
@@ -118,6 +119,7 @@ const TScene CScenes[] = {
     {"usb-dialog", false, TGrab::Modal, [](TMainForm& M) { M.actConnectUsb->trigger(); }},
     {"about", false, TGrab::Modal, [](TMainForm& M) { M.actAbout->trigger(); }},
     {"spectrum", false, TGrab::MainWindow, ShowSpectrumAndMath},
+    {"xy", false, TGrab::MainWindow, [](TMainForm& M) { M.Analysis().actXY->trigger(); }},
     {"connected", true, TGrab::MainWindow, ShowReadableTraces},
     {"wifi-settings", true, TGrab::Modal, [](TMainForm& M) { M.actWifiCfg->trigger(); }},
     {"calibration-warning", true, TGrab::Modal, [](TMainForm& M) { M.actCalibrate->trigger(); }},
