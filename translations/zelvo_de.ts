@@ -787,6 +787,18 @@ Dieses Fenster schließt sich von selbst, sobald die Kalibrierung abgeschlossen 
         <source>Zelvo recording (*.zrec);;All files (*)</source>
         <translation>Zelvo-Mitschnitt (*.zrec);;Alle Dateien (*)</translation>
     </message>
+    <message>
+        <source>&amp;Edit</source>
+        <translation>&amp;Bearbeiten</translation>
+    </message>
+    <message>
+        <source>Save p&amp;icture...</source>
+        <translation>Bi&amp;ld speichern...</translation>
+    </message>
+    <message>
+        <source>&amp;Copy picture</source>
+        <translation>Bild &amp;kopieren</translation>
+    </message>
 </context>
 <context>
     <name>TMathStrip</name>
@@ -862,6 +874,17 @@ Dieses Fenster schließt sich von selbst, sobald die Kalibrierung abgeschlossen 
     </message>
 </context>
 <context>
+    <name>TReferenceControl</name>
+    <message>
+        <source>&amp;Keep as reference</source>
+        <translation>Als &amp;Referenz behalten</translation>
+    </message>
+    <message>
+        <source>&amp;Clear reference</source>
+        <translation>Referenz &amp;löschen</translation>
+    </message>
+</context>
+<context>
     <name>TReplayBar</name>
     <message>
         <source>Pause</source>
@@ -914,6 +937,33 @@ Dieses Fenster schließt sich von selbst, sobald die Kalibrierung abgeschlossen 
     <message>
         <source>%1 s, %2 frames</source>
         <translation>%1 s, %2 Frames</translation>
+    </message>
+</context>
+<context>
+    <name>TScopePicture</name>
+    <message>
+        <source>PNG image (*.png);;SVG image (*.svg)</source>
+        <translation>PNG-Bild (*.png);;SVG-Bild (*.svg)</translation>
+    </message>
+    <message>
+        <source>PNG image (*.png)</source>
+        <translation>PNG-Bild (*.png)</translation>
+    </message>
+    <message>
+        <source>the view drawn with OpenGL can be saved as PNG only</source>
+        <translation>die mit OpenGL gezeichnete Ansicht lässt sich nur als PNG speichern</translation>
+    </message>
+    <message>
+        <source>the view is not on screen</source>
+        <translation>die Ansicht ist nicht auf dem Bildschirm</translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translation>Fehler</translation>
+    </message>
+    <message>
+        <source>Cannot save the picture to %1: %2.</source>
+        <translation>Das Bild kann nicht unter %1 gespeichert werden: %2.</translation>
     </message>
 </context>
 <context>

@@ -1,5 +1,6 @@
 #include "app/ChannelStrip.h"
 
+#include <QAbstractButton>
 #include <QButtonGroup>
 #include <QCoreApplication>
 #include <QHBoxLayout>
@@ -228,6 +229,14 @@ void TChannelStrip::ShowMarkerVoltage(const QString& Text) {
 
 void TChannelStrip::ShowValue(const QString& Text) {
   FValue->setText(Text);
+}
+
+QStringList TChannelStrip::ReadoutTexts() const {
+  QStringList Texts{FTitle->text()};
+  if (const QAbstractButton* Coupling = FCoupling->checkedButton())
+    Texts << Coupling->text();
+  Texts << FVDiv->text() << FValueType->text() << FValue->text();
+  return Texts;
 }
 
 void TChannelStrip::SetFrozen(bool Value) {

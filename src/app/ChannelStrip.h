@@ -50,6 +50,10 @@ public:
   void ShowBattery(TOscBatteryState State);
   void ShowMarkerVoltage(const QString& Text);
   void ShowValue(const QString& Text);
+  // The readout as the strip shows it, for a picture of the view: the title,
+  // coupling, volts/div, value type and value, e.g. "CH1", "DC", "1V/div",
+  // "Vpp", "2.34V".
+  QStringList ReadoutTexts() const;
   // A frozen device's settings are shown, not changed: the coupling, probe
   // and volts/div buttons and the scroll bar take no input then; the
   // readout's value type stays a choice.

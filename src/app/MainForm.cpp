@@ -194,12 +194,16 @@ void TMainForm::CreateMenus() {
   File->addSeparator();
   File->addAction(actOpenCapture);
   File->addAction(actExport);
+  File->addAction(actSavePicture);
   File->addSeparator();
   File->addAction(actRecord);
   File->addAction(actStopRecording);
   File->addAction(actOpenRecording);
   File->addSeparator();
   File->addAction(actFileExit);
+
+  FEditMenu = menuBar()->addMenu(tr("&Edit"));
+  FEditMenu->addAction(actCopyPicture);
 
   // Filled by the analysis once its views exist.
   FViewMenu = menuBar()->addMenu(tr("&View"));

@@ -15,6 +15,7 @@
 
 #include "app/ChannelStrip.h"
 #include "app/FileDialogs.h"
+#include "app/ScopePicture.h"
 #include "app/SideBar.h"
 
 class QAction;
@@ -37,7 +38,9 @@ class TOscScopeView;
 class TOscSignal;
 class TOscSpectrumView;
 class TRecordingControl;
+class TReferenceControl;
 class TReplayBar;
+class TScopePicture;
 class TScopeStatusBar;
 class TTcpDialog;
 class TUsbDialog;
@@ -106,6 +109,9 @@ public:
   TOscCaptureDevice& CaptureDevice() const { return *FCaptureDevice; }
   const TRecordingControl& Recording() const { return *FRecording; }
   const TReplayBar& ReplayBar() const { return *FReplayBar; }
+  // View › Keep as reference and Clear reference, and the kept capture.
+  TReferenceControl& Reference() const { return *FReference; }
+  TScopePicture& Picture() const { return *FPicture; }
   TOscScopeView& OscRenderer3D() const { return *FOscRenderer3D; }
   TOscFpsLimiter& FpsLimiter() const { return *FFpsLimiter; }
   QTimer& tmrValues() const { return *FTmrValues; }
@@ -135,6 +141,10 @@ public:
   QAction* actOpenRecording = nullptr;
   QAction* actRecord = nullptr;
   QAction* actStopRecording = nullptr;
+  // File › Save picture... and Edit › Copy picture: the scope view with the
+  // caption, the date and time and the readouts around it.
+  QAction* actSavePicture = nullptr;
+  QAction* actCopyPicture = nullptr;
   QAction* actFileExit = nullptr;
   QAction* actOptions = nullptr;
   QAction* actWifiCfg = nullptr;
@@ -194,6 +204,11 @@ public:
   void actRecordExecute();
   void actStopRecordingExecute();
   bool Frozen() const;
+  // What a picture of the view says around it: the caption, now, each
+  // channel's readouts and the time base, as the window shows them.
+  TPictureTexts PictureTexts() const;
+  void actSavePictureExecute();
+  void actCopyPictureExecute();
 
 private:
   void CreateOwnedObjects();
@@ -244,12 +259,15 @@ private:
   TOscScopeView* FOscRenderer3D = nullptr;
   TOscSpectrumView* FSpectrumView = nullptr;
   QMenu* FViewMenu = nullptr;
+  QMenu* FEditMenu = nullptr;
   QTimer* FTmrValues = nullptr;
   TCaptureExport* FExport = nullptr;
   QMenu* pmConnection = nullptr;
   QLabel* FDemoMode = nullptr;
   QLabel* FCaptureBanner = nullptr;
   TReplayBar* FReplayBar = nullptr;
+  TReferenceControl* FReference = nullptr;
+  TScopePicture* FPicture = nullptr;
   TChannelStrip* FStrips[2] = {};
   TSideBar* FSideBar = nullptr;
   TMathStrip* FMathStrip = nullptr;

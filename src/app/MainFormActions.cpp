@@ -15,6 +15,7 @@
 #include "app/LinkSupervisor.h"
 #include "app/NoticeDialogs.h"
 #include "app/RecordingControl.h"
+#include "app/ReferenceControl.h"
 #include "app/TcpDialog.h"
 #include "app/UsbDialog.h"
 #include "display/OscScopeView.h"
@@ -54,6 +55,8 @@ void TMainForm::UpdateActions() {
       (Link == FZelvoTcpConnection.get() || Link == FZelvoUsbConnection.get()) && Link->Connected();
   actRecord->setEnabled(ScopeLink && !FRecording->Recording());
   actStopRecording->setEnabled(FRecording->Recording());
+  if (FReference != nullptr)
+    FReference->UpdateActions();
 }
 
 void TMainForm::actConnectDemoExecute() {

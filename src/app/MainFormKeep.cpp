@@ -1,22 +1,28 @@
 // The main window's part in keeping what the scope showed: File › Open
 // capture... shows a capture file as a device of its own, File › Record...
 // records what the scope sends, File › Open recording... plays a recording
-// through the scope driver with its control bar. The flows are the classes'
-// (TRecordingControl, TReplayBar, TOscCaptureDevice); the window decides
-// which device is shown and which link the driver uses, as it does for the
-// connections.
+// through the scope driver with its control bar, View › Keep as reference
+// holds a capture behind the live traces, and File › Save picture... and
+// Edit › Copy picture keep the view as an image. The flows are the classes'
+// (TRecordingControl, TReplayBar, TOscCaptureDevice, TReferenceControl,
+// TScopePicture); the window decides which device is shown and which link
+// the driver uses, as it does for the connections, and gives the pictures
+// the texts it shows.
 
 #include "app/MainForm.h"
 
 #include <QAction>
+#include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
+#include <QMenu>
 #include <QMessageBox>
 
 #include "app/GuardedConnect.h"
 #include "app/LinkSupervisor.h"
 #include "app/RecordingControl.h"
+#include "app/ReferenceControl.h"
 #include "app/ReplayBar.h"
 #include "display/OscScopeView.h"
 #include "l10n/OscMessages.h"
@@ -32,7 +38,11 @@ void TMainForm::CreateKeepActions() {
   actOpenRecording = new QAction(tr("O&pen recording..."), this);
   actRecord = new QAction(tr("&Record..."), this);
   actStopRecording = new QAction(tr("&Stop recording"), this);
-  for (QAction* A : {actOpenCapture, actOpenRecording, actRecord, actStopRecording})
+  actSavePicture = new QAction(tr("Save p&icture..."), this);
+  actCopyPicture = new QAction(tr("&Copy picture"), this);
+  actCopyPicture->setShortcut(QKeySequence::Copy);
+  for (QAction* A : {actOpenCapture, actOpenRecording, actRecord, actStopRecording, actSavePicture,
+                     actCopyPicture})
     addAction(A);
   ConnectGuarded(actOpenCapture, &QAction::triggered, this, [this] { actOpenCaptureExecute(); });
   ConnectGuarded(actOpenRecording, &QAction::triggered, this,
@@ -40,9 +50,19 @@ void TMainForm::CreateKeepActions() {
   ConnectGuarded(actRecord, &QAction::triggered, this, [this] { actRecordExecute(); });
   ConnectGuarded(actStopRecording, &QAction::triggered, this,
                  [this] { actStopRecordingExecute(); });
+  ConnectGuarded(actSavePicture, &QAction::triggered, this, [this] { actSavePictureExecute(); });
+  ConnectGuarded(actCopyPicture, &QAction::triggered, this, [this] { actCopyPictureExecute(); });
 }
 
 void TMainForm::WireKeep() {
+  // Both need the view, which exists from here on.
+  FPicture = new TScopePicture(*FOscRenderer3D, FFileFolder, this);
+  FReference = new TReferenceControl(*FOscRenderer3D, this);
+  // In the View menu: the reference is something the view shows, as the
+  // math trace and XY are.
+  FViewMenu->addSeparator();
+  FViewMenu->addAction(FReference->actKeepReference);
+  FViewMenu->addAction(FReference->actClearReference);
   ConnectGuarded(FRecording.get(), &TRecordingControl::Changed, this, [this] {
     UpdateActions();
     VisualizeLink();
@@ -155,4 +175,22 @@ void TMainForm::actRecordExecute() {
 
 void TMainForm::actStopRecordingExecute() {
   FRecording->Stop();
+}
+
+TPictureTexts TMainForm::PictureTexts() const {
+  TPictureTexts Texts;
+  Texts.Caption = windowTitle();
+  Texts.Time = QDateTime::currentDateTime();
+  for (int Channel = 0; Channel < 2; ++Channel)
+    Texts.Readouts[Channel] = FStrips[Channel]->ReadoutTexts();
+  Texts.TimeBase = FSideBar->pnlTimeBaseValue()->text();
+  return Texts;
+}
+
+void TMainForm::actSavePictureExecute() {
+  FPicture->Save(PictureTexts());
+}
+
+void TMainForm::actCopyPictureExecute() {
+  FPicture->Copy(PictureTexts());
 }

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdint>
 
+#include "osc/OscCapture.h"
 #include "osc/OscDevice.h"
 #include "osc/OscScales.h"
 #include "osc/OscTypes.h"
@@ -129,4 +130,39 @@ void OscFillXYTrace(TOscTrace& Trace, const TOscDevice& Device, const TOscXYScal
   }
   if (Map)
     Map(Trace.Points);
+}
+
+TOscColor OscDimColor(TOscColor Color, TOscColor Background) {
+  const auto Mix = [](int C, int B) {
+    return static_cast<TOscColor>(B + ((C - B) * 45 + (C >= B ? 50 : -50)) / 100);
+  };
+  return Mix(OscRed(Color), OscRed(Background)) | Mix(OscGreen(Color), OscGreen(Background)) << 8 |
+         Mix(OscBlue(Color), OscBlue(Background)) << 16;
+}
+
+void OscBuildReferenceTraces(TOscTraces& Traces, const TOscCapture& Capture,
+                             int PageSamplesPerDivision, const TOscTraceColors& Colors,
+                             TOscColor Background, const TOscPointMap& Map) {
+  const std::int64_t Own = OscSamplesPerDivision(Capture.TimeBase);
+  const std::int64_t Page = PageSamplesPerDivision;
+  int Used = 0;
+  for (std::size_t C = 0; C < Capture.Channels.size(); ++C) {
+    const TOscChannelCapture& Channel = Capture.Channels[C];
+    if (!Channel.Visible || Channel.VoltsPerDivision == vdivNone)
+      continue;
+    if (Used == Traces.Count())
+      Traces.Add(std::make_unique<TOscTrace>());
+    TOscTrace& Trace = Traces.Trace(Used++);
+    const int Fill = std::clamp(Channel.Fill, 0, static_cast<int>(Channel.Samples.size()));
+    Trace.SetCount(Fill);
+    Trace.SetColor(OscDimColor(Colors.Color(static_cast<int>(C)).Color(), Background));
+    for (int I = 0; I < Fill; ++I) {
+      TOscPoint& P = Trace.Points[static_cast<std::size_t>(I)];
+      P.X = static_cast<std::int32_t>((I * Page + Own / 2) / Own);
+      P.Y = Channel.Samples[static_cast<std::size_t>(I)];
+    }
+    if (Map)
+      Map(Trace.Points);
+  }
+  Traces.Truncate(Used);
 }

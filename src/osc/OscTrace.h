@@ -139,3 +139,21 @@ struct TOscXYScale {
 // off (vdivNone) or the device has fewer than two channels.
 void OscFillXYTrace(TOscTrace& Trace, const TOscDevice& Device, const TOscXYScale& Scale,
                     TOscColor Color, const TOscPointMap& Map);
+
+struct TOscCapture;
+
+// Color part of the way from Background to itself (45 %): the same hue,
+// plainly behind whatever is drawn in full colour.
+TOscColor OscDimColor(TOscColor Color, TOscColor Background);
+
+// The traces of a kept capture, drawn as it was shown when kept, whatever the
+// device shown now: one per channel that was on (visible, volts per division
+// not vdivNone) in channel order, over its filled samples, in the channel's
+// trace colour dimmed towards Background. Each of its divisions lies on one
+// division of a page of PageSamplesPerDivision samples: point i at
+// X = i x PageSamplesPerDivision / (its time base's samples per division),
+// rounded, Y = sample i, passed through Map. The traces already there are
+// refilled in place.
+void OscBuildReferenceTraces(TOscTraces& Traces, const TOscCapture& Capture,
+                             int PageSamplesPerDivision, const TOscTraceColors& Colors,
+                             TOscColor Background, const TOscPointMap& Map);

@@ -85,23 +85,26 @@ TEST_F(AppTest, MenusHoldTheActionsInTheirPlaces) {
     return L;
   };
   QList<QAction*> Top = Main().menuBar()->actions();
-  ASSERT_EQ(Top.size(), 4);
+  ASSERT_EQ(Top.size(), 5);
   EXPECT_EQ(Top[0]->text(), "&File");
   EXPECT_EQ(Captions(Top[0]->menu()),
-            QStringList({"&Connect", "-", "&Open capture...", "&Export...", "-", "&Record...",
-                         "&Stop recording", "O&pen recording...", "-", "E&xit"}));
+            QStringList({"&Connect", "-", "&Open capture...", "&Export...", "Save p&icture...", "-",
+                         "&Record...", "&Stop recording", "O&pen recording...", "-", "E&xit"}));
   EXPECT_EQ(Captions(Top[0]->menu()->actions()[0]->menu()),
             QStringList({"&WiFi...", "&USB...", "-", "&Demo"}));
-  EXPECT_EQ(Top[1]->text(), "&View");
-  EXPECT_EQ(Captions(Top[1]->menu()),
-            QStringList({"&Spectrum", "Spectrum &window", "-", "&Math", "&XY"}));
-  EXPECT_EQ(Captions(Top[1]->menu()->actions()[1]->menu()),
+  EXPECT_EQ(Top[1]->text(), "&Edit");
+  EXPECT_EQ(Captions(Top[1]->menu()), QStringList({"&Copy picture"}));
+  EXPECT_EQ(Top[2]->text(), "&View");
+  EXPECT_EQ(Captions(Top[2]->menu()),
+            QStringList({"&Spectrum", "Spectrum &window", "-", "&Math", "&XY", "-",
+                         "&Keep as reference", "&Clear reference"}));
+  EXPECT_EQ(Captions(Top[2]->menu()->actions()[1]->menu()),
             QStringList({"Rectangular", "Hann", "Hamming", "Blackman-Harris", "Flat top"}));
-  EXPECT_EQ(Captions(Top[1]->menu()->actions()[3]->menu()),
+  EXPECT_EQ(Captions(Top[2]->menu()->actions()[3]->menu()),
             QStringList({"Off", "CH1+CH2", "CH1-CH2", "CH2-CH1", "CH1×CH2"}));
-  EXPECT_EQ(Captions(Top[2]->menu()), QStringList({"&Options...", "&Wifi settings...", "-",
+  EXPECT_EQ(Captions(Top[3]->menu()), QStringList({"&Options...", "&Wifi settings...", "-",
                                                    "&Calibrate your ZELVO", "&Debug mode on/off"}));
-  EXPECT_EQ(Captions(Top[3]->menu()), QStringList({"&Index...", "-", "&About..."}));
+  EXPECT_EQ(Captions(Top[4]->menu()), QStringList({"&Index...", "-", "&About..."}));
   EXPECT_EQ(Captions(Main().SideBar().btnConnect()->menu()),
             QStringList({"&WiFi...", "&USB...", "-", "&Demo"}));
   EXPECT_EQ(Main().actExport->shortcut(), QKeySequence("Ctrl+X"));

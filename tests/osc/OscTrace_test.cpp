@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "osc/OscCapture.h"
 #include "osc/OscDevice.h"
 #include "osc/OscTrace.h"
 
@@ -85,4 +86,64 @@ TEST(OscBuildTraces, OneTracePerShownChannelWithItsOwnColourAndAllFilledSamples)
   OscBuildTraces(Traces, &Device, Skin.TraceColors(), nullptr);
   ASSERT_EQ(Traces.Count(), 1);
   EXPECT_EQ(Traces.Trace(0).Color(), 0xFFFF00u);
+}
+
+TEST(OscBuildReferenceTraces, EachDivisionOfTheCaptureLiesOnADivisionOfThePage) {
+  struct TCase {
+    TOscTimeBase TimeBase;
+    int PageSamplesPerDivision;
+    std::vector<int> X; // of points 0 .. 4
+  } const Cases[] = {
+      {tb1ms, 50, {0, 1, 2, 3, 4}},    // the same time base: sample i at X i
+      {tb1us, 50, {0, 5, 10, 15, 20}}, // 10 samples a division spread over 50
+      {tb2us, 50, {0, 3, 5, 8, 10}},   // 2.5 a sample, rounded half up
+      {tb500us, 10, {0, 0, 0, 1, 1}},  // 50 a division pressed into 10
+      {tb2us, 20, {0, 1, 2, 3, 4}},
+  };
+  TOscSkin Skin;
+  for (const TCase& C : Cases) {
+    SCOPED_TRACE(testing::Message()
+                 << "time base " << C.TimeBase << " on a page of " << C.PageSamplesPerDivision);
+    TOscCapture Capture;
+    Capture.TimeBase = C.TimeBase;
+    Capture.Channels[0].Fill = 5;
+    for (int I = 0; I < 5; ++I)
+      Capture.Channels[0].Samples[I] = static_cast<TOscSample>(100 + I);
+    Capture.Channels[1].Visible = false;
+    TOscTraces Traces;
+    OscBuildReferenceTraces(Traces, Capture, C.PageSamplesPerDivision, Skin.TraceColors(), 0,
+                            nullptr);
+    ASSERT_EQ(Traces.Count(), 1);
+    ASSERT_EQ(Traces.Trace(0).Count(), 5);
+    for (int I = 0; I < 5; ++I)
+      EXPECT_EQ(Traces.Trace(0).Points[I], (TOscPoint{C.X[I], 100 + I})) << "point " << I;
+  }
+}
+
+TEST(OscBuildReferenceTraces, ChannelsThatWereOnInTheirOwnColourDimmed) {
+  TOscSkin Skin;
+  TOscCapture Capture;
+  Capture.Channels[0].Fill = 3;
+  Capture.Channels[1].Fill = 4096;
+  Capture.Channels[1].Samples[0] = 10;
+  TOscTraces Traces;
+  OscBuildReferenceTraces(Traces, Capture, 50, Skin.TraceColors(), 0x000000, Flip);
+  ASSERT_EQ(Traces.Count(), 2);
+  EXPECT_EQ(Traces.Trace(0).Count(), 3);
+  EXPECT_EQ(Traces.Trace(1).Count(), 4096);
+  EXPECT_EQ(Traces.Trace(1).Points[0], (TOscPoint{0, 245})) << "mapped as the live traces";
+  // Cyan and the pale yellow at 45 % over black.
+  EXPECT_EQ(Traces.Trace(0).Color(), 0x737300u);
+  EXPECT_EQ(Traces.Trace(1).Color(), 0x386B6Bu);
+
+  Capture.Channels[0].Visible = false;
+  Capture.Channels[1].VoltsPerDivision = vdivNone;
+  OscBuildReferenceTraces(Traces, Capture, 50, Skin.TraceColors(), 0x000000, Flip);
+  EXPECT_EQ(Traces.Count(), 0) << "hidden and switched-off channels give no trace";
+}
+
+TEST(OscDimColor, MovesTowardsTheBackgroundWhicheverSideItLies) {
+  EXPECT_EQ(OscDimColor(0xFFFF00, 0x000000), 0x737300u);
+  EXPECT_EQ(OscDimColor(0x000000, 0xFFFFFF), 0x8C8C8Cu);
+  EXPECT_EQ(OscDimColor(0x123456, 0x123456), 0x123456u);
 }
