@@ -20,20 +20,25 @@ void TReferenceControl::Keep() {
   const TOscDevice* Device = FView.Oscilloscope();
   if (Device == nullptr)
     return;
-  FReference = std::make_unique<TOscCapture>(OscCaptureOf(*Device));
+  const TOscCapture Kept = OscCaptureOf(*Device);
+  FView.SetReference(&Kept);
   UpdateActions();
   emit Changed();
 }
 
 void TReferenceControl::Clear() {
-  if (!FReference)
+  if (FView.Reference() == nullptr)
     return;
-  FReference.reset();
+  FView.SetReference(nullptr);
   UpdateActions();
   emit Changed();
 }
 
+const TOscCapture* TReferenceControl::Reference() const {
+  return FView.Reference();
+}
+
 void TReferenceControl::UpdateActions() {
   actKeepReference->setEnabled(FView.Oscilloscope() != nullptr);
-  actClearReference->setEnabled(FReference != nullptr);
+  actClearReference->setEnabled(FView.Reference() != nullptr);
 }

@@ -4,11 +4,9 @@
 // opened from a file or replayed) and keeps it until View › Clear reference,
 // so that today's signal can be held against it. The copy belongs to no
 // device: a reconnect, another link or another device shown leave it as it
-// is. The view draws it behind the live traces.
+// is. The view keeps it and draws it behind the live traces.
 
 #include <QObject>
-
-#include <memory>
 
 #include "osc/OscCapture.h"
 
@@ -32,7 +30,7 @@ public:
   void Keep();
   void Clear();
   // The kept capture, or null.
-  const TOscCapture* Reference() const { return FReference.get(); }
+  const TOscCapture* Reference() const;
 
   // The enable rules of the two actions; the window calls it when the device
   // shown changes.
@@ -44,5 +42,4 @@ signals:
 
 private:
   TOscScopeView& FView;
-  std::unique_ptr<TOscCapture> FReference;
 };

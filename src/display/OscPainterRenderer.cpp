@@ -80,7 +80,8 @@ void TOscPainterRenderer::Draw(QPainter& Painter) {
   const int L = FirstCentre(TopLeft.x()), T = FirstCentre(TopLeft.y());
   const int R = FirstCentre(BottomRight.x()), B = FirstCentre(BottomRight.y());
   Painter.setClipRect(QRect(L, T, R - L, B - T));
-  const bool Traces = Oscilloscope() != nullptr && this->Traces().Count() > 0;
+  const bool Traces =
+      Oscilloscope() != nullptr && this->Traces().Count() + ReferenceTraces().Count() > 0;
   if (Traces)
     DrawTraces(Painter);
   DrawMarkers(Painter, Traces);
@@ -102,17 +103,20 @@ void TOscPainterRenderer::DrawGrid(QPainter& Painter) {
 void TOscPainterRenderer::DrawTraces(QPainter& Painter) {
   Painter.setRenderHint(QPainter::Antialiasing, true);
   const int Columns = static_cast<int>(FGeometry.AreaWidth() * DevicePixelRatio());
-  for (int I = 0; I < Traces().Count(); ++I) {
-    Painter.setPen(QPen(ColorOf(Traces().Trace(I).Color()), 1.5, Qt::SolidLine, Qt::FlatCap));
-    VisibleTracePoints(I, Columns, FPoints);
-    // Separate segments, as OpenGL draws a strip; stroked one by one they
-    // also cost a third of one polyline, whose outline QPainter fills as a
-    // single large polygon.
-    FSegments.clear();
-    for (std::size_t K = 0; K + 1 < FPoints.size(); ++K)
-      FSegments.emplace_back(ToPixel(FPoints[K]), ToPixel(FPoints[K + 1]));
-    Painter.drawLines(FSegments.data(), static_cast<int>(FSegments.size()));
-  }
+  // The reference first, so that the live traces lie over it.
+  const TOscTraces* const Sets[] = {&ReferenceTraces(), &Traces()};
+  for (const TOscTraces* Set : Sets)
+    for (int I = 0; I < Set->Count(); ++I) {
+      Painter.setPen(QPen(ColorOf(Set->Trace(I).Color()), 1.5, Qt::SolidLine, Qt::FlatCap));
+      VisibleTracePoints(Set->Trace(I), Columns, FPoints);
+      // Separate segments, as OpenGL draws a strip; stroked one by one they
+      // also cost a third of one polyline, whose outline QPainter fills as a
+      // single large polygon.
+      FSegments.clear();
+      for (std::size_t K = 0; K + 1 < FPoints.size(); ++K)
+        FSegments.emplace_back(ToPixel(FPoints[K]), ToPixel(FPoints[K + 1]));
+      Painter.drawLines(FSegments.data(), static_cast<int>(FSegments.size()));
+    }
   Painter.setRenderHint(QPainter::Antialiasing, false);
 }
 

@@ -1,5 +1,6 @@
 #include "display/OscRenderer.h"
 
+#include "osc/OscCapture.h"
 #include "osc/OscErrorBoundary.h"
 #include "osc/OscScales.h"
 
@@ -8,7 +9,8 @@ TOscRenderer::TOscRenderer(QWidget* Parent)
                            [this](TOscDevice* Sender, TOscDeviceProperties Changes) {
                              OnDeviceChanged(Sender, Changes);
                            })),
-      FTraces(std::make_unique<TOscTraces>()), FSkin(std::make_unique<TOscSkin>()),
+      FTraces(std::make_unique<TOscTraces>()), FReferenceTraces(std::make_unique<TOscTraces>()),
+      FSkin(std::make_unique<TOscSkin>()),
       FSkinObserver(
           std::make_unique<TOscSkinObserver>([this](TOscSkin* Sender) { OnSkinChanged(Sender); })) {
   // A device destroyed while shown must not leave the view with a dangling link.
@@ -59,6 +61,12 @@ TOscXYScale TOscRenderer::XYScale() const {
   return Scale;
 }
 
+void TOscRenderer::SetReference(const TOscCapture* Value) {
+  FReference = Value != nullptr ? std::make_unique<TOscCapture>(*Value) : nullptr;
+  ++FReferenceGeneration;
+  DoChange();
+}
+
 bool TOscRenderer::MathShown() const {
   return !FXY && FMath != nullptr && FOscilloscope != nullptr && FMath->Device() == FOscilloscope &&
          FMath->Mode() != mmOff && FMath->Fill() > 0;
@@ -79,6 +87,11 @@ void TOscRenderer::BuildTraces() {
       OscFillMathTrace(OscTraceAt(*FTraces, Count++), *FMath, COscMathColor, Map);
   }
   FTraces->Truncate(Count);
+  if (FReference != nullptr && !FXY)
+    OscBuildReferenceTraces(*FReferenceTraces, *FReference, SamplesPerDivision(),
+                            FSkin->TraceColors(), FSkin->BackgroundColor(), Map);
+  else
+    FReferenceTraces->Truncate(0);
   CurrentSources(FBuiltSources);
   FBuiltExtras = CurrentExtras();
   FTracesValid = true;
@@ -106,6 +119,10 @@ TOscRenderer::TTraceExtras TOscRenderer::CurrentExtras() const {
   } else if (MathShown()) {
     E.Math = FMath;
     E.MathGeneration = FMath->Generation();
+  }
+  if (FReference != nullptr && !FXY) {
+    E.Reference = FReferenceGeneration;
+    E.Background = FSkin->BackgroundColor();
   }
   return E;
 }

@@ -3,7 +3,8 @@
 // The device-independent base of the scope view: attached to one device, owns
 // the skin, defines the page geometry and rebuilds the traces whenever what
 // they show changed: the visible channels' traces and the math channel's
-// after them, or, in XY, one trace of CH2 against CH1. The scope view
+// after them, or, in XY, one trace of CH2 against CH1; and the traces of a
+// kept reference capture, drawn behind those. The scope view
 // (TOscScopeView) derives from it and adds the flip, the markers and the
 // mouse; its two drawings supply the pixels.
 
@@ -18,6 +19,8 @@
 #include "osc/OscMath.h"
 #include "osc/OscSkin.h"
 #include "osc/OscTrace.h"
+
+struct TOscCapture;
 
 class TOscRenderer : public QWidget {
 public:
@@ -61,6 +64,14 @@ public:
   // centre line, at the page's centre), so that its position bar moves the
   // picture sideways. CH2's samples keep their grid Y.
   TOscXYScale XYScale() const;
+
+  // A kept capture, drawn behind the traces in its channels' colours dimmed
+  // towards the background, as it was shown when kept (its divisions on the
+  // page's, OscBuildReferenceTraces); not in XY. The view keeps a copy, so
+  // that no device and no reconnect can take it away; null clears it.
+  const TOscCapture* Reference() const { return FReference.get(); }
+  void SetReference(const TOscCapture* Value);
+  const TOscTraces& ReferenceTraces() const { return *FReferenceTraces; }
 
   // Rebuilds the traces now, whatever changed.
   void BuildTraces();
@@ -118,10 +129,13 @@ private:
     TOscColor XYColor = 0;
     const TOscMath* Math = nullptr; // null while no math trace is drawn
     std::uint64_t MathGeneration = 0;
+    std::uint64_t Reference = 0; // 0 while no reference is drawn
+    TOscColor Background = 0;    // what the reference is dimmed towards
     bool operator==(const TTraceExtras& O) const {
       return XY == O.XY && Scale.XZero == O.Scale.XZero &&
              Scale.XPerDivision == O.Scale.XPerDivision && Scale.YZero == O.Scale.YZero &&
-             XYColor == O.XYColor && Math == O.Math && MathGeneration == O.MathGeneration;
+             XYColor == O.XYColor && Math == O.Math && MathGeneration == O.MathGeneration &&
+             Reference == O.Reference && Background == O.Background;
     }
   };
   TTraceExtras CurrentExtras() const;
@@ -130,6 +144,10 @@ private:
   std::unique_ptr<TOscDeviceObserver> FDeviceObserver;
   TOscRect FScopeRect;
   std::unique_ptr<TOscTraces> FTraces;
+  std::unique_ptr<TOscCapture> FReference;
+  // Counts the references set, so that a new one is told from the last.
+  std::uint64_t FReferenceGeneration = 0;
+  std::unique_ptr<TOscTraces> FReferenceTraces;
   TOscDevice* FOscilloscope = nullptr;
   std::unique_ptr<TOscSkin> FSkin;
   std::unique_ptr<TOscSkinObserver> FSkinObserver;

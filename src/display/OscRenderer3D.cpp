@@ -255,12 +255,15 @@ void TOscRenderer3D::DrawTraces() {
   FCanvas->Pen().SetStyle(TOscPenStyle::psSolid);
   FCanvas->SetAntiAliased(true);
   const int Columns = static_cast<int>(CurrentGeometry().AreaWidth() * DevicePixelRatio());
-  for (int I = 0; I < Traces().Count(); ++I) {
-    FCanvas->Pen().SetWidth(1.5f);
-    FCanvas->Pen().SetColor(Traces().Trace(I).Color());
-    VisibleTracePoints(I, Columns, FVertices);
-    FCanvas->PolyLineArray(FVertices);
-  }
+  // The reference first, so that the live traces lie over it.
+  const TOscTraces* const Sets[] = {&ReferenceTraces(), &Traces()};
+  for (const TOscTraces* Set : Sets)
+    for (int I = 0; I < Set->Count(); ++I) {
+      FCanvas->Pen().SetWidth(1.5f);
+      FCanvas->Pen().SetColor(Set->Trace(I).Color());
+      VisibleTracePoints(Set->Trace(I), Columns, FVertices);
+      FCanvas->PolyLineArray(FVertices);
+    }
   FCanvas->SetAntiAliased(false);
 }
 

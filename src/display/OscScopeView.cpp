@@ -187,18 +187,31 @@ void TOscScopeView::GridLines(std::vector<TOscPoint>& Lines) const {
 
 void TOscScopeView::VisibleTracePoints(int Index, int Columns,
                                        std::vector<TOscPoint>& Points) const {
+  VisibleTracePoints(Traces().Trace(Index), Columns, Points);
+}
+
+void TOscScopeView::VisibleTracePoints(const TOscTrace& Trace, int Columns,
+                                       std::vector<TOscPoint>& Points) const {
   Points.clear();
-  const std::vector<TOscPoint>& All = Traces().Trace(Index).Points;
+  const std::vector<TOscPoint>& All = Trace.Points;
   if (XY()) {
     Points.assign(All.begin(), All.end());
     return;
   }
-  const int Count = static_cast<int>(All.size());
   const int Scroll = FHorizontalScroller->Position();
   const int S = SamplesPerPage();
-  // The page shows grid X -1 .. S - 1.
-  const int First = std::max(0, Scroll - 2);
-  const int Last = std::min(Count - 1, Scroll + S);
+  // The page shows grid X -1 .. S - 1: the points from grid X Scroll - 2 to
+  // Scroll + S. X grows with the index (a channel's point i lies at X = i, a
+  // reference's points may share an X or skip some).
+  const auto First =
+      static_cast<int>(std::lower_bound(All.begin(), All.end(), Scroll - 2,
+                                        [](const TOscPoint& P, int X) { return P.X < X; }) -
+                       All.begin());
+  const int Last =
+      static_cast<int>(std::upper_bound(All.begin(), All.end(), Scroll + S,
+                                        [](int X, const TOscPoint& P) { return X < P.X; }) -
+                       All.begin()) -
+      1;
   const auto Column = [&](int I) {
     const long long X = static_cast<long long>(All[static_cast<std::size_t>(I)].X) - Scroll + 1;
     return X < 0 ? -1 : static_cast<int>(X * Columns / S);

@@ -157,6 +157,10 @@ protected:
   // the same pixels, fewer lines. In XY, where X is no sample index, all
   // points as they are.
   void VisibleTracePoints(int Index, int Columns, std::vector<TOscPoint>& Points) const;
+  // The same for any trace whose X grows with the index, such as a
+  // reference's.
+  void VisibleTracePoints(const TOscTrace& Trace, int Columns,
+                          std::vector<TOscPoint>& Points) const;
   // The end points of a marker line, flipped like the traces.
   void MarkerLine(const TOscMarker& Marker, TOscPoint& A, TOscPoint& B) const;
 

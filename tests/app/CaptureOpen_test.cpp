@@ -14,6 +14,7 @@
 
 #include "app/Analysis.h"
 #include "app/MathStrip.h"
+#include "app/ReferenceControl.h"
 #include "app/StartConnection.h"
 #include "display/OscScopeView.h"
 #include "display/OscSpectrumView.h"
@@ -132,6 +133,37 @@ TEST_F(CaptureOpenTest, TheFrozenPanelChangesNothing) {
   Link.ClearSent();
   Click(Main().SideBar().btnHold());
   EXPECT_EQ(Link.SentFrames().size(), 1u);
+}
+
+// View › Keep as reference copies the capture shown; the copy is drawn on
+// through a change of device and a new capture, until Clear reference.
+TEST_F(CaptureOpenTest, TheReferenceOutlivesTheDeviceItCameFrom) {
+  TReferenceControl& Reference = Main().Reference();
+  TOscScopeView& View = Main().OscRenderer3D();
+  EXPECT_FALSE(Reference.actClearReference->isEnabled());
+  const TOscCapture Kept = Shown();
+  Reference.actKeepReference->trigger();
+  ASSERT_NE(View.Reference(), nullptr);
+  EXPECT_EQ(Describe(*View.Reference()), Describe(Kept));
+  EXPECT_TRUE(Reference.actClearReference->isEnabled());
+
+  // The demo shown, then a new capture of the driver: the reference stays.
+  Main().actConnectDemo->trigger();
+  View.GrabFramebuffer();
+  EXPECT_EQ(View.ReferenceTraces().Count(), 2);
+  Main().SetActiveScope(&Main().Zelvo());
+  for (const TBytes& Frame : CaptureFrames(1))
+    Link.Feed(Frame);
+  View.GrabFramebuffer();
+  ASSERT_NE(View.Reference(), nullptr);
+  EXPECT_EQ(Describe(*View.Reference()), Describe(Kept));
+  EXPECT_EQ(View.ReferenceTraces().Count(), 2);
+
+  Reference.actClearReference->trigger();
+  EXPECT_EQ(View.Reference(), nullptr);
+  View.GrabFramebuffer();
+  EXPECT_EQ(View.ReferenceTraces().Count(), 0);
+  EXPECT_FALSE(Reference.actClearReference->isEnabled());
 }
 
 // Each file that is not such a pair brings one message naming the file and
