@@ -19,7 +19,7 @@ shoot() { # shoot OUT.png SCENE
   echo "$1"
 }
 shoot docs/screenshot.png spectrum
-for scene in main connect-menu value-menu spectrum xy wifi-dialog usb-dialog about connected wifi-settings \
+for scene in main connect-menu value-menu spectrum xy reference wifi-dialog usb-dialog about connected wifi-settings \
   calibration-warning calibrating capture replay; do
   shoot "docs/manual/images/$scene.png" "$scene"
 done

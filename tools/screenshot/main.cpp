@@ -24,6 +24,7 @@
 #include "app/DarkSkin.h"
 #include "app/MainForm.h"
 #include "app/MathStrip.h"
+#include "app/ReferenceControl.h"
 #include "app/VersionInfo.h"
 #include "app/ZelvoWindows.h"
 #include "display/OscSpectrumView.h"
@@ -84,6 +85,13 @@ void ShowSpectrumAndMath(TMainForm& Main) {
     Sum->trigger();
 }
 
+// The demo's capture kept as reference, then channel 1 at twice the volts per
+// division: its reference, dimmed behind it, is twice as tall.
+void KeepReference(TMainForm& Main) {
+  Main.Reference().actKeepReference->trigger();
+  Click(Main, QStringLiteral("btnVDivInc1"), 1);
+}
+
 // Where the scenes keep the files they open, for the program's run.
 QTemporaryDir& Files() {
   static QTemporaryDir Dir;
@@ -120,6 +128,7 @@ const TScene CScenes[] = {
     {"about", false, TGrab::Modal, [](TMainForm& M) { M.actAbout->trigger(); }},
     {"spectrum", false, TGrab::MainWindow, ShowSpectrumAndMath},
     {"xy", false, TGrab::MainWindow, [](TMainForm& M) { M.Analysis().actXY->trigger(); }},
+    {"reference", false, TGrab::MainWindow, KeepReference},
     {"connected", true, TGrab::MainWindow, ShowReadableTraces},
     {"wifi-settings", true, TGrab::Modal, [](TMainForm& M) { M.actWifiCfg->trigger(); }},
     {"calibration-warning", true, TGrab::Modal, [](TMainForm& M) { M.actCalibrate->trigger(); }},
