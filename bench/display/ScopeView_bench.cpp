@@ -6,7 +6,8 @@
 // opengl use the OpenGL drawing, those named software the QPainter drawing
 // that stands in without OpenGL. The cases named ..._math draw the math
 // channel (CH1+CH2) as a third trace, recomputed whenever the samples change,
-// as the program does per capture; ..._xy draw CH2 against CH1 instead.
+// as the program does per capture; ..._xy draw CH2 against CH1 instead;
+// ..._reference draw a kept copy of both traces behind them.
 //
 // Run under Xvfb with Mesa's software renderer:
 //   LIBGL_ALWAYS_SOFTWARE=1 xvfb-run -a -s "-screen 0 1920x1080x24"
@@ -30,6 +31,7 @@
 #include "display/OscScopeView.h"
 #include "display/OscScopeViewFactory.h"
 #include "link/qt/ZelvoDemo.h"
+#include "osc/OscCapture.h"
 #include "osc/OscMath.h"
 
 namespace {
@@ -52,7 +54,7 @@ double NowMs() {
 enum class TChange { None, Demo, EveryTick };
 
 // What the view shows besides the two traces over time.
-enum class TExtra { None, Math, XY };
+enum class TExtra { None, Math, XY, Reference };
 
 struct TCase {
   TOscDrawing Drawing;
@@ -106,6 +108,8 @@ struct TScene {
     Math.SetMode(Extra == TExtra::Math ? mmAdd : mmOff);
     Math.Update();
     View.SetXY(Extra == TExtra::XY);
+    const TOscCapture Kept = OscCaptureOf(Demo);
+    View.SetReference(Extra == TExtra::Reference ? &Kept : nullptr);
   }
 
   // Stores shifted samples silently, as the scope driver stores a block.
@@ -240,9 +244,11 @@ void BM_CaptureToSwapLatency(benchmark::State& State, TCase Case) {
 constexpr TCase COpenGL{TOscDrawing::Automatic};
 constexpr TCase COpenGLMath{TOscDrawing::Automatic, TExtra::Math};
 constexpr TCase COpenGLXY{TOscDrawing::Automatic, TExtra::XY};
+constexpr TCase COpenGLReference{TOscDrawing::Automatic, TExtra::Reference};
 constexpr TCase CSoftware{TOscDrawing::Software};
 constexpr TCase CSoftwareMath{TOscDrawing::Software, TExtra::Math};
 constexpr TCase CSoftwareXY{TOscDrawing::Software, TExtra::XY};
+constexpr TCase CSoftwareReference{TOscDrawing::Software, TExtra::Reference};
 
 ZELVO_VIEW_BENCHMARK(BM_BaselineViewDetached, opengl, COpenGL);
 ZELVO_VIEW_BENCHMARK(BM_TracesChange5PerSecond, opengl, COpenGL);
@@ -252,10 +258,12 @@ ZELVO_VIEW_BENCHMARK(BM_CaptureToSwapLatency, opengl, COpenGL);
 ZELVO_VIEW_BENCHMARK(BM_TracesChange5PerSecond, opengl_math, COpenGLMath);
 ZELVO_VIEW_BENCHMARK(BM_TracesChangeEveryTick, opengl_math, COpenGLMath);
 ZELVO_VIEW_BENCHMARK(BM_TracesChangeEveryTick, opengl_xy, COpenGLXY);
+ZELVO_VIEW_BENCHMARK(BM_TracesChangeEveryTick, opengl_reference, COpenGLReference);
 ZELVO_VIEW_BENCHMARK(BM_TracesChange5PerSecond, software, CSoftware);
 ZELVO_VIEW_BENCHMARK(BM_TracesChangeEveryTick, software, CSoftware);
 ZELVO_VIEW_BENCHMARK(BM_TracesChangeEveryTick, software_math, CSoftwareMath);
 ZELVO_VIEW_BENCHMARK(BM_TracesChangeEveryTick, software_xy, CSoftwareXY);
+ZELVO_VIEW_BENCHMARK(BM_TracesChangeEveryTick, software_reference, CSoftwareReference);
 
 int main(int argc, char** argv) {
   QApplication App(argc, argv);
