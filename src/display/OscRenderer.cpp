@@ -87,14 +87,24 @@ void TOscRenderer::BuildTraces() {
       OscFillMathTrace(OscTraceAt(*FTraces, Count++), *FMath, COscMathColor, Map);
   }
   FTraces->Truncate(Count);
-  if (FReference != nullptr && !FXY)
-    OscBuildReferenceTraces(*FReferenceTraces, *FReference, SamplesPerDivision(),
-                            FSkin->TraceColors(), FSkin->BackgroundColor(), Map);
-  else
-    FReferenceTraces->Truncate(0);
+  BuildReferenceTraces(Map);
   CurrentSources(FBuiltSources);
   FBuiltExtras = CurrentExtras();
   FTracesValid = true;
+}
+
+void TOscRenderer::BuildReferenceTraces(const TOscPointMap& Map) {
+  if (FReference == nullptr || FXY) {
+    FReferenceTraces->Truncate(0);
+    FBuiltReference = {};
+    return;
+  }
+  const TReferenceKey Key{FReferenceGeneration, FSkinEpoch, FMapEpoch, SamplesPerDivision()};
+  if (Key == FBuiltReference)
+    return;
+  OscBuildReferenceTraces(*FReferenceTraces, *FReference, Key.SamplesPerDivision,
+                          FSkin->TraceColors(), FSkin->BackgroundColor(), Map);
+  FBuiltReference = Key;
 }
 
 void TOscRenderer::CurrentSources(std::vector<TTraceSource>& Sources) const {
@@ -142,6 +152,7 @@ void TOscRenderer::OnDeviceChanged(TOscDevice*, TOscDeviceProperties Changes) {
 }
 
 void TOscRenderer::OnSkinChanged(TOscSkin*) {
+  ++FSkinEpoch;
   DoChange();
 }
 

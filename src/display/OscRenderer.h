@@ -100,7 +100,10 @@ protected:
   // InvalidateTraces asked for it. True when it rebuilt them.
   bool UpdateTraces();
   // For a change the channels cannot show, such as a new point mapping.
-  void InvalidateTraces() { FTracesValid = false; }
+  void InvalidateTraces() {
+    FTracesValid = false;
+    ++FMapEpoch;
+  }
 
   void paintEvent(QPaintEvent* Event) override;
   void resizeEvent(QResizeEvent* Event) override;
@@ -140,6 +143,19 @@ private:
   };
   TTraceExtras CurrentExtras() const;
   bool MathShown() const;
+  // What the reference traces were built from: they are rebuilt when one of
+  // these changed, not with every capture of the device shown.
+  struct TReferenceKey {
+    std::uint64_t Generation = 0; // 0: none built
+    std::uint64_t SkinEpoch = 0;
+    std::uint64_t MapEpoch = 0;
+    int SamplesPerDivision = 0;
+    bool operator==(const TReferenceKey& O) const {
+      return Generation == O.Generation && SkinEpoch == O.SkinEpoch && MapEpoch == O.MapEpoch &&
+             SamplesPerDivision == O.SamplesPerDivision;
+    }
+  };
+  void BuildReferenceTraces(const TOscPointMap& Map);
 
   std::unique_ptr<TOscDeviceObserver> FDeviceObserver;
   TOscRect FScopeRect;
@@ -148,6 +164,10 @@ private:
   // Counts the references set, so that a new one is told from the last.
   std::uint64_t FReferenceGeneration = 0;
   std::unique_ptr<TOscTraces> FReferenceTraces;
+  TReferenceKey FBuiltReference;
+  // Count the skin's changes and the new point mappings.
+  std::uint64_t FSkinEpoch = 0;
+  std::uint64_t FMapEpoch = 0;
   TOscDevice* FOscilloscope = nullptr;
   std::unique_ptr<TOscSkin> FSkin;
   std::unique_ptr<TOscSkinObserver> FSkinObserver;

@@ -113,7 +113,7 @@ TEST_P(ReferenceTest, IsDrawnDimmedBehindTheLiveTraces) {
   EXPECT_GE(Peak(Image, 625, 140, Cyan), Peak(Plain, 625, 140, Cyan) - 0.02);
 }
 
-TEST_P(ReferenceTest, LaysItsDivisionsOnThePagesAndScrollsWithIt) {
+TEST_P(ReferenceTest, LaysItsDivisionsOnThePagesScrollsAndFlipsWithIt) {
   // Kept at 1 µs/div (10 samples a division): a step from 90 to 140 at
   // sample 30, its third division. Shown on a page of 50 samples a division
   // (the device now at 1 ms/div), the step lies at page X 150.
@@ -137,6 +137,12 @@ TEST_P(ReferenceTest, LaysItsDivisionsOnThePagesAndScrollsWithIt) {
   EXPECT_TRUE(Dimmed(Image, 20, 90, Cyan));
   EXPECT_TRUE(Dimmed(Image, 80, 140, Cyan));
   EXPECT_TRUE(None(Image, 80, 90, Cyan));
+
+  // Flipped as the live traces are: sample 90 at grid Y 165.
+  View->SetFlip(true);
+  Image = View->GrabFramebuffer();
+  EXPECT_TRUE(Dimmed(Image, 20, 255 - 90, Cyan));
+  EXPECT_TRUE(None(Image, 20, 90, Cyan));
 }
 
 INSTANTIATE_TEST_SUITE_P(Drawings, ReferenceTest,
