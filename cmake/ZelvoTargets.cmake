@@ -16,7 +16,7 @@ endfunction()
 # and in a rarer case a range starting a few KiB above address 0 (seen twice
 # in a row for one test, so not a race a second run gets past). use_tls=0
 # scans no TLS at all; the only memory held from TLS alone in our tests is
-# the dynamic linker's global scope, suppressed in tests/lsan.supp. The
+# the dynamic linker's own bookkeeping, suppressed in tests/lsan.supp. The
 # script each test program runs through still runs it once more after such a
 # crash.
 function(zelvo_add_tests)
