@@ -16,9 +16,9 @@ endfunction()
 # and in a rarer case a range starting a few KiB above address 0 (seen twice
 # in a row for one test, so not a race a second run gets past). use_tls=0
 # scans no TLS at all; the only memory held from TLS alone in our tests is
-# the dynamic linker's own bookkeeping, suppressed in tests/lsan.supp. The
-# script each test program runs through still runs it once more after such a
-# crash.
+# the C library's and the dynamic linker's own, suppressed in
+# tests/lsan.supp. The script each test program runs through still runs it
+# once more after such a crash.
 function(zelvo_add_tests)
   cmake_parse_arguments(ARG "" "PREFIX" "LIBS;SOURCES" ${ARGN})
   file(GLOB tests CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*_test.cpp)

@@ -5,6 +5,8 @@
 # window icon, qt6-svg-dev (Debian 12's name for the SVG module's development
 # files) the module that writes pictures of the view as SVG. iproute2 gives
 # the tests "ip", which takes loopback down in a private network namespace.
+# libc6-dbg gives the C library's and the dynamic linker's frames names, so
+# that the leak check's suppressions of their own allocations can match them.
 # qt6-tools-dev holds CMake's Qt translation functions (Qt6LinguistTools),
 # qt6-l10n-tools lupdate and lrelease, qt6-translations-l10n Qt's own
 # translations that the program loads beside its own; python3-markdown (markdown_py) makes the user manual's page, and
@@ -18,7 +20,7 @@ packages=(
   qt6-base-dev libqt6opengl6-dev qt6-serialport-dev libqt6svg6 qt6-svg-dev
   libglu1-mesa-dev libgl1-mesa-dri
   libudev-dev pkg-config libfftw3-dev
-  xvfb xauth iproute2 libx11-dev
+  xvfb xauth iproute2 libx11-dev libc6-dbg
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-tools-dev qt6-l10n-tools qt6-translations-l10n python3-markdown man-db
   dpkg-dev file lintian desktop-file-utils appstream udev debootstrap
