@@ -41,13 +41,8 @@ protected:
     AppTest::TearDown();
   }
 
-  // Triggers Action, chooses Name in its file dialog; the messages shown after.
   QStringList Run(QAction* Action, const QString& Name) {
-    QStringList Seen;
-    TModalScript Script;
-    Script.Then(ChooseFile(Name)).Otherwise(RecordAndClose(Seen));
-    Action->trigger();
-    return Seen;
+    return TriggerChoosingFile(Action, Name);
   }
   // Every readout of the window, each channel's value types as set.
   QStringList Readouts() {

@@ -4,6 +4,7 @@
 // dialog answered with a name, a device's whole state as text, clicks on every
 // control that changes a setting, and the frames of a capture.
 
+#include <QAction>
 #include <QDialog>
 #include <QFileDialog>
 #include <QScrollBar>
@@ -28,6 +29,15 @@ inline TModalScript::TStep ChooseFile(const QString& Name) {
     Dialog->selectFile(Name);
     static_cast<QDialog*>(Dialog)->accept();
   };
+}
+
+// Triggers Action, chooses Name in its file dialog; the messages shown after.
+inline QStringList TriggerChoosingFile(QAction* Action, const QString& Name) {
+  QStringList Seen;
+  TModalScript Script;
+  Script.Then(ChooseFile(Name)).Otherwise(RecordAndClose(Seen));
+  Action->trigger();
+  return Seen;
 }
 
 // Settings and samples of a capture, as text that a failed comparison shows.

@@ -75,13 +75,8 @@ protected:
     Main().actConnectTcp->trigger();
     return QTest::qWaitFor([&] { return Main().ZelvoTcpConnection().Connected(); }, 5000);
   }
-  // Triggers Action, chooses Name in its file dialog; the messages shown after.
   QStringList Run(QAction* Action, const QString& Name) {
-    QStringList Seen;
-    TModalScript Script;
-    Script.Then(ChooseFile(Name)).Otherwise(RecordAndClose(Seen));
-    Action->trigger();
-    return Seen;
+    return TriggerChoosingFile(Action, Name);
   }
   // Three captures, 20 ms between frames.
   QString WriteRecording(const QString& Name) {
